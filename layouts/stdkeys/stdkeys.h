@@ -1,0 +1,10 @@
+#pragma once
+
+#include "layouts/common/layout.h"
+
+namespace layout {
+
+// Lithuanian Standard.
+LayoutLibrary stdkeys();
+
+}  // namespace layout
