@@ -1,0 +1,47 @@
+#include "tools/kvar/library.h"
+
+#include <filesystem>
+
+#include "platform/format_error.h"
+#include "platform/version_info.h"
+#include "tools/kvar/keyboard_view.h"
+
+namespace kvar {
+namespace {
+
+std::string describe(const platform::LoadedImage& image, const std::string& path) {
+  std::string fallback = std::filesystem::path(path).filename().string();
+  try {
+    platform::VersionInfo info = platform::VersionInfo::read(image);
+    for (const platform::Translation& t : info.translations()) {
+      char table[9];
+      std::snprintf(table, sizeof table, "%04x%04x", t.language, t.codePage);
+      std::u16string key(table, table + 8);
+      if (auto text = info.queryString(key, u"FileDescription"); text && !text->value.empty()) {
+        return toUtf8(text->value);
+      }
+    }
+  } catch (const platform::FormatError&) {
+    // A library without a readable version resource is named by its file.
+  }
+  return fallback;
+}
+
+}  // namespace
+
+Library openLibrary(const std::string& path) {
+  try {
+    platform::PeFile file = platform::PeFile::read(path);
+    platform::LoadedImage image = platform::LoadedImage::load(file);
+    platform::KeyboardLayout layout = platform::KeyboardLayout::load(image);
+    std::string description = describe(image, path);
+    return Library{path, std::move(file), std::move(image), std::move(layout),
+                   std::move(description)};
+  } catch (const platform::FormatError& e) {
+    throw InputError(path + ": " + e.what());
+  } catch (const std::runtime_error& e) {  // the file could not be read; the message names it
+    throw InputError(e.what());
+  }
+}
+
+}  // namespace kvar
