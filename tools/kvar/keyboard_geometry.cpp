@@ -81,8 +81,12 @@ constexpr PhysicalKey kMainBlock[] = {
 
 }  // namespace
 
-std::span<const PhysicalKey> mainBlock() { return kMainBlock; }
+std::span<const PhysicalKey> mainBlock() {
+  return kMainBlock;
+}
 
-Rect isoEnterLowerPart() { return {13.75, 2, 1.25, 1}; }
+Rect isoEnterLowerPart() {
+  return {13.75, 2, 1.25, 1};
+}
 
 }  // namespace kvar

@@ -10,10 +10,10 @@ namespace kvar {
 
 struct PhysicalKey {
   std::uint8_t scanCode;
-  bool extended;            // sent after the prefix E0
-  double x, y, width;       // in key units; every key is one unit high
+  bool extended;              // sent after the prefix E0
+  double x, y, width;         // in key units; every key is one unit high
   std::uint8_t usVirtualKey;  // what a US keyboard's layout gives this key
-  bool typesCharacters;     // a key of the typing area rather than a modifier or control key
+  bool typesCharacters;       // a key of the typing area rather than a modifier or control key
 };
 
 // Row by row, left to right. The Enter key of this keyboard is two rows

@@ -17,7 +17,7 @@ struct Legend {
 
 struct KeyCap {
   PhysicalKey key;
-  std::u16string name;  // the key's name, shown on keys that type no characters
+  std::u16string name;        // the key's name, shown on keys that type no characters
   Legend base, shift, third;  // third: AltGr where the layout has it, else Ctrl
   bool moved = false;         // the layout gives it another virtual key than a US keyboard
 };

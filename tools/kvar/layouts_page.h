@@ -14,9 +14,9 @@ struct Composition {
 };
 
 struct LayoutSection {
-  std::string title;      // "Lithuanian Standard"
-  std::string fileName;   // "stdkeys.dll"
-  std::string svg;        // the keyboard, drawn by renderSvg
+  std::string title;     // "Lithuanian Standard"
+  std::string fileName;  // "stdkeys.dll"
+  std::string svg;       // the keyboard, drawn by renderSvg
   std::vector<Composition> compositions;
 };
 

@@ -25,11 +25,20 @@ std::string escaped(const std::string& text) {
   std::string out;
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -45,8 +54,7 @@ std::string label(const char* cls, const Legend& legend, double x, double y, con
   if (legend.text.empty()) return {};
   std::string classes = std::string(cls) + (legend.dead ? " dead" : "");
   return "<text class=\"" + classes + "\" x=\"" + number(x) + "\" y=\"" + number(y) +
-         "\" text-anchor=\"" + anchor + "\">" + escaped(toUtf8(printable(legend.text))) +
-         "</text>";
+         "\" text-anchor=\"" + anchor + "\">" + escaped(toUtf8(printable(legend.text))) + "</text>";
 }
 
 // The outline of a key: a rectangle, or for the two-row Enter key the L
@@ -70,8 +78,8 @@ std::string keyGroup(const KeyCap& cap) {
   double w = cap.key.width * kUnit - kGap;
   std::string classes = std::string("key") + (cap.moved ? " moved" : "");
   std::string g = "<g class=\"" + classes + "\" data-scan=\"" +
-                  (cap.key.extended ? std::string("E0 ") : std::string()) +
-                  hex2(cap.key.scanCode) + "\">" + outline(cap, x, y, w);
+                  (cap.key.extended ? std::string("E0 ") : std::string()) + hex2(cap.key.scanCode) +
+                  "\">" + outline(cap, x, y, w);
   if (cap.key.typesCharacters) {
     g += label("shift", cap.shift, x + 7, y + 20, "start");
     g += label("base", cap.base, x + 7, y + kUnit - kGap - 8, "start");
@@ -86,12 +94,13 @@ std::string keyGroup(const KeyCap& cap) {
 std::string legendBox(const KeyboardView& view, double y) {
   double x = kMargin;
   std::string third = view.altGr ? "AltGr (Ctrl+Alt)" : "Ctrl";
-  std::string s = "<g class=\"legend\" transform=\"translate(" + number(x) + " " + number(y) + ")\">";
+  std::string s =
+      "<g class=\"legend\" transform=\"translate(" + number(x) + " " + number(y) + ")\">";
   s += "<rect class=\"sample\" x=\"0\" y=\"0\" width=\"51\" height=\"51\" rx=\"5\"/>";
   s += "<text class=\"shift\" x=\"7\" y=\"20\">S</text>";
   s += "<text class=\"base\" x=\"7\" y=\"43\">B</text>";
-  s += "<text class=\"third\" x=\"45\" y=\"43\" text-anchor=\"end\">" + std::string(view.altGr ? "G" : "C") +
-       "</text>";
+  s += "<text class=\"third\" x=\"45\" y=\"43\" text-anchor=\"end\">" +
+       std::string(view.altGr ? "G" : "C") + "</text>";
   s += "<text class=\"note\" x=\"64\" y=\"16\">S: with Shift   B: Base   " +
        std::string(view.altGr ? "G" : "C") + ": with " + escaped(third) + "</text>";
   s += "<text class=\"note\" x=\"64\" y=\"34\"><tspan class=\"dead\">red</tspan>: dead key, "

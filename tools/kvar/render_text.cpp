@@ -8,7 +8,9 @@ namespace {
 
 constexpr double kColumnsPerUnit = 6;
 
-int column(double units) { return static_cast<int>(std::lround(units * kColumnsPerUnit)); }
+int column(double units) {
+  return static_cast<int>(std::lround(units * kColumnsPerUnit));
+}
 
 std::u16string legendText(const Legend& legend) {
   std::u16string text = printable(legend.text);

@@ -22,9 +22,11 @@ KeyboardView keyboardView(const platform::KeyboardLayout& layout, std::string ti
   KeyboardView view{std::move(title), layout.altGr(), {}};
   const std::uint8_t third = layout.altGr() ? kbd::KBDCTRL | kbd::KBDALT : kbd::KBDCTRL;
   for (const PhysicalKey& key : mainBlock()) {
-    platform::ScanCode scan{key.scanCode, key.extended ? platform::Prefix::E0 : platform::Prefix::None};
+    platform::ScanCode scan{key.scanCode,
+                            key.extended ? platform::Prefix::E0 : platform::Prefix::None};
     KeyCap cap{key, {}, {}, {}, {}, false};
-    std::uint32_t request = static_cast<std::uint32_t>(key.scanCode) << 16 | (key.extended ? 1u << 24 : 0);
+    std::uint32_t request =
+        static_cast<std::uint32_t>(key.scanCode) << 16 | (key.extended ? 1u << 24 : 0);
     cap.name = layout.keyNameText(request);
     if (auto entry = layout.scanCodeEntry(scan)) {
       std::uint8_t vk = static_cast<std::uint8_t>(*entry & 0xFF);
