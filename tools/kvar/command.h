@@ -32,6 +32,8 @@ struct Command {
 
 int runShow(const Args& args);
 int runGuide(const Args& args);
+int runType(const Args& args);
+int runCheck(const Args& args);
 
 // Writes `text` to `path`; throws InputError when it cannot.
 void writeFile(const std::string& path, const std::string& text);

@@ -1,6 +1,7 @@
 #include "tools/kvar/library.h"
 
 #include <filesystem>
+#include <fstream>
 
 #include "platform/format_error.h"
 #include "platform/version_info.h"
@@ -41,7 +42,25 @@ Library openLibrary(const std::string& path) {
     throw InputError(path + ": " + e.what());
   } catch (const std::runtime_error& e) {  // the file could not be read; the message names it
     throw InputError(e.what());
+  } catch (const std::logic_error& e) {  // an image the loader cannot place
+    throw InputError(path + ": " + e.what());
   }
+}
+
+std::vector<std::uint8_t> readLibraryFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw InputError(path + ": cannot open the file");
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  if (size < 0 || size > platform::PeFile::kMaxImageSize) {
+    throw InputError(path + ": not a layout library (larger than any image the stand-in maps)");
+  }
+  in.seekg(0);
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) {
+    throw InputError(path + ": cannot read the file");
+  }
+  return bytes;
 }
 
 }  // namespace kvar

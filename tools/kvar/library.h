@@ -2,8 +2,10 @@
 // preferred base, KbdLayerDescriptor run, the tables read.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/keyboard_layout.h"
 #include "platform/loaded_image.h"
@@ -28,5 +30,8 @@ class InputError : public std::runtime_error {
 
 // Throws InputError.
 Library openLibrary(const std::string& path);
+
+// The bytes of a file no larger than any image the stand-in maps; throws InputError.
+std::vector<std::uint8_t> readLibraryFile(const std::string& path);
 
 }  // namespace kvar

@@ -20,6 +20,31 @@ const Command kCommands[] = {
      "Writes one page with the keyboard of each library, named by its version\n"
      "resource, and the table of dead-key compositions where a layout has them.\n",
      runGuide},
+    {"type", "type text or key presses through the layout",
+     "usage: kvar type FILE.dll [--caps] [--] TEXT\n"
+     "       kvar type FILE.dll [--caps] --keys PRESS...\n"
+     "Prints what the layout delivers, with dead keys, Caps Lock and AltGr as the\n"
+     "platform handles them. Control characters print by name, as <ESC>.\n"
+     "  TEXT      each character names the key of a US keyboard that carries it and\n"
+     "            whether Shift is held: 'privet', '`s', 'Hello'\n"
+     "  --caps    Caps Lock is on from the start\n"
+     "  --        what follows is TEXT, even when it starts with -\n"
+     "  --keys    explicit presses, one argument or several, separated by spaces:\n"
+     "              0x1f         the key with scan code 0x1F\n"
+     "              S+0x10       with Shift held (C+ Ctrl, A+ Alt, AltGr+ right Alt)\n"
+     "              C+A+0x12     several modifiers, held in the order written\n"
+     "              E0:0x38      a scan code sent after the prefix E0 (E1: likewise)\n"
+     "            for example: --keys 'S+0x10 AltGr+0x12 0x29 0x1f'\n",
+     runType},
+    {"check", "check a layout library against what the platform requires",
+     "usage: kvar check FILE.dll\n"
+     "Checks the image (PE32, a DLL, no imports, no entry routine, KbdLayerDescriptor\n"
+     "by name and as ordinal 1, returning a constant, relocated address) and every\n"
+     "record it leads to (lists terminated, counts, pointers inside the image and\n"
+     "relocated, dead-character rows, one row per virtual key, modification numbers,\n"
+     "key names). Prints one finding per line, with the record and its offset from\n"
+     "the image base. Exit code 0: no findings; 1: findings; 2: the file is unusable.\n",
+     runCheck},
 };
 // clang-format on
 
@@ -67,6 +92,8 @@ int main(int argc, char** argv) {
                 << " --help)\n";
     } catch (const InputError& e) {
       std::cerr << "kvar " << command.name << ": " << e.what() << "\n";
+    } catch (const std::exception& e) {  // the last guard: still one line, still exit 2
+      std::cerr << "kvar " << command.name << ": cannot go on: " << e.what() << "\n";
     }
     return kExitUnusable;
   }
