@@ -220,7 +220,8 @@ std::int16_t KeyboardLayout::vkKeyScan(char16_t ch) const {
       for (std::size_t cell = 0; cell < row.wch.size(); ++cell) {
         if (row.wch[cell] != ch) continue;
         // The lowest modifier bits that select this cell; the bits KBDSHIFT,
-        // KBDCTRL and KBDALT are VkKeyScan's Shift 1, Ctrl 2 and Alt 4.
+        // KBDCTRL and KBDALT are VkKeyScan's Shift 1, Ctrl 2 and Alt 4. A cell
+        // that no combination selects cannot be typed, so the search goes on.
         for (std::uint32_t bits = 0; bits <= m.wMaxModBits; ++bits) {
           if (m.ModNumber[bits] == cell) {
             return static_cast<std::int16_t>(bits << 8 | row.VirtualKey);
