@@ -124,13 +124,15 @@ std::string quoted(std::string_view line, std::size_t& at) {
 
 WinePrefix::WinePrefix() {
   const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/wine-XXXXXX";
+  std::string pattern =
+      std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/kvar-wine-XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) {
     throw std::runtime_error("cannot make a temporary directory in " + pattern);
   }
   root_ = pattern;
   prefix_ = root_ / "prefix";
   std::filesystem::create_directory(scratch());
+  std::filesystem::create_directory(root_ / "tmp");
   runTool({"wineboot", "-i"});
 }
 
@@ -176,8 +178,14 @@ WineRun WinePrefix::run(const std::vector<std::string>& command,
                         const std::filesystem::path& workingDirectory, const std::string& wineDebug,
                         const std::vector<std::pair<std::string, std::string>>& environment) {
   std::vector<std::pair<std::string, std::string>> changes = {
-      {"WINEPREFIX", prefix_.string()},        {"WINEARCH", "win32"}, {"WINEDEBUG", wineDebug},
-      {"WINEDLLOVERRIDES", "mscoree,mshtml="}, {"DISPLAY", ""},       {"WAYLAND_DISPLAY", ""},
+      {"WINEPREFIX", prefix_.string()},
+      {"WINEARCH", "win32"},
+      {"WINEDEBUG", wineDebug},
+      {"WINEDLLOVERRIDES", "mscoree,mshtml="},
+      {"DISPLAY", ""},
+      {"WAYLAND_DISPLAY", ""},
+      // The server's socket directory, removed with the rest.
+      {"TMPDIR", (root_ / "tmp").string()},
   };
   changes.insert(changes.end(), environment.begin(), environment.end());
   const auto outputFile = root_ / "output.txt";

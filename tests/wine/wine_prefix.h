@@ -1,8 +1,9 @@
 // Helpers for tests that run Windows programs under Wine.
 //
 //   WinePrefix wine;  // a fresh 32-bit prefix (WINEARCH=win32, wineboot -i)
-//                     // in a temporary directory; the destructor stops its
-//                     // wineserver and removes the directory
+//                     // in a temporary directory that also holds Wine's own
+//                     // temporary files; the destructor stops its wineserver
+//                     // and removes the directory
 //   wine.setWindowsVersion("winme", "4.90.2429");  // what GetVersionExA says
 //   wine.traceCalls({"GetVersionExA", "MessageBoxA"});
 //   WineRun run = wine.run({"/path/to/setup.exe"}, workingDirectory, "+relay,+process");
