@@ -16,8 +16,14 @@ std::string hex(std::uint32_t value) {
   return text;
 }
 
-std::string atFileOffset(std::uint32_t offset) { return "file offset " + hex(offset); }
-std::string atRva(std::uint32_t rva) { return "RVA " + hex(rva); }
-std::string atAddress(std::uint32_t va) { return "address " + hex(va); }
+std::string atFileOffset(std::uint32_t offset) {
+  return "file offset " + hex(offset);
+}
+std::string atRva(std::uint32_t rva) {
+  return "RVA " + hex(rva);
+}
+std::string atAddress(std::uint32_t va) {
+  return "address " + hex(va);
+}
 
 }  // namespace platform

@@ -104,8 +104,10 @@ CharTable readCharTable(const TablesReader& r, std::uint32_t entry) {
       rowName, t.pVkToWchars, t.cbSize,
       [&](std::uint32_t row) { return image.u8(row + VK_TO_WCHARS::VirtualKey) == 0; },
       [&](std::uint32_t row) {
-        CharRow cr{row, image.u8(row + VK_TO_WCHARS::VirtualKey),
-                   image.u8(row + VK_TO_WCHARS::Attributes), {}};
+        CharRow cr{row,
+                   image.u8(row + VK_TO_WCHARS::VirtualKey),
+                   image.u8(row + VK_TO_WCHARS::Attributes),
+                   {}};
         for (std::uint32_t i = 0; i < t.nModifications; ++i) {
           cr.wch.push_back(image.u16(row + VK_TO_WCHARS::wch + 2 * i));
         }
@@ -166,10 +168,10 @@ KbdTables readKbdTables(const LoadedImage& image, std::uint32_t address) {
                                 kbd::VK_TO_WCHAR_TABLE::size);
   t.pDeadKey =
       r.pointer("KBDTABLES.pDeadKey", field(KBDTABLES::pDeadKey), kbd::DEADKEY::size, true);
-  t.pKeyNames = r.pointer("KBDTABLES.pKeyNames", field(KBDTABLES::pKeyNames),
-                          kbd::VSC_LPWSTR::size);
-  t.pKeyNamesExt = r.pointer("KBDTABLES.pKeyNamesExt", field(KBDTABLES::pKeyNamesExt),
-                             kbd::VSC_LPWSTR::size);
+  t.pKeyNames =
+      r.pointer("KBDTABLES.pKeyNames", field(KBDTABLES::pKeyNames), kbd::VSC_LPWSTR::size);
+  t.pKeyNamesExt =
+      r.pointer("KBDTABLES.pKeyNamesExt", field(KBDTABLES::pKeyNamesExt), kbd::VSC_LPWSTR::size);
   t.pKeyNamesDead = r.pointer("KBDTABLES.pKeyNamesDead", field(KBDTABLES::pKeyNamesDead),
                               kbd::kDeadKeyNameSize, true);
   t.pusVSCtoVK = r.pointer("KBDTABLES.pusVSCtoVK", field(KBDTABLES::pusVSCtoVK),
@@ -193,8 +195,7 @@ KbdTables readKbdTables(const LoadedImage& image, std::uint32_t address) {
         "DEADKEY", t.pDeadKey, DEADKEY::size,
         [&](std::uint32_t e) { return image.u32(e + DEADKEY::dwBoth) == 0; },
         [&](std::uint32_t e) {
-          t.deadKeys.push_back({image.u32(e + DEADKEY::dwBoth),
-                                image.u16(e + DEADKEY::wchComposed),
+          t.deadKeys.push_back({image.u32(e + DEADKEY::dwBoth), image.u16(e + DEADKEY::wchComposed),
                                 image.u16(e + DEADKEY::uFlags)});
         });
   }
@@ -210,7 +211,8 @@ KbdTables readKbdTables(const LoadedImage& image, std::uint32_t address) {
         });
   }
 
-  for (std::uint32_t i = 0; i < t.bMaxVSCtoVK; ++i) t.vscToVk.push_back(image.u16(t.pusVSCtoVK + 2 * i));
+  for (std::uint32_t i = 0; i < t.bMaxVSCtoVK; ++i)
+    t.vscToVk.push_back(image.u16(t.pusVSCtoVK + 2 * i));
   t.vscToVkE0 = readVscVk(r, t.pVSCtoVK_E0);
   t.vscToVkE1 = readVscVk(r, t.pVSCtoVK_E1);
   return t;

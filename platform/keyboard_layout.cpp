@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <stdexcept>
 #include <utility>
 
 namespace platform {
@@ -47,7 +48,9 @@ std::uint8_t numpadKey(std::uint8_t vk) {
   return vk;
 }
 
-bool isKey(std::uint8_t vk) { return vk != 0 && vk != kNoVirtualKey; }
+bool isKey(std::uint8_t vk) {
+  return vk != 0 && vk != kNoVirtualKey;
+}
 
 }  // namespace
 
@@ -58,7 +61,27 @@ std::uint8_t dropAltWithoutCtrl(std::uint8_t modifierBits) {
   return modifierBits;
 }
 
-KeyboardLayout::KeyboardLayout(KbdTables tables) : tables_(std::move(tables)) {}
+KeyboardLayout::KeyboardLayout(KbdTables tables) : tables_(std::move(tables)) {
+  // readKbdTables guarantees these; a model built by hand must keep them too.
+  const Modifiers& m = tables_.charModifiers;
+  bool sound = m.ModNumber.size() == m.wMaxModBits + 1u;
+  for (const CharTable& table : tables_.vkToWcharTable) {
+    for (std::size_t i = 0; i < table.rows.size(); ++i) {
+      const CharRow& row = table.rows[i];
+      sound = sound && row.wch.size() == table.nModifications;
+      const bool dead = std::find(row.wch.begin(), row.wch.end(), WCH_DEAD) != row.wch.end();
+      if (dead && row.VirtualKey != kNoVirtualKey) {
+        sound = sound && i + 1 < table.rows.size() &&
+                table.rows[i + 1].VirtualKey == kNoVirtualKey &&
+                table.rows[i + 1].wch.size() == table.nModifications;
+      }
+    }
+  }
+  if (!sound) {
+    throw std::invalid_argument(
+        "keyboard tables: ModNumber, a row's cells or a dead-character row do not fit");
+  }
+}
 
 KeyboardLayout KeyboardLayout::load(const LoadedImage& image) {
   const std::uint32_t descriptor = image.exportByName(kDescriptorName);
@@ -68,8 +91,8 @@ KeyboardLayout KeyboardLayout::load(const LoadedImage& image) {
 std::optional<std::uint16_t> KeyboardLayout::scanCodeEntry(ScanCode scan) const {
   std::optional<std::uint16_t> entry;
   auto inList = [&](const std::vector<VscVk>& list) {
-    const auto it = std::find_if(list.begin(), list.end(),
-                                 [&](const VscVk& e) { return e.Vsc == scan.code; });
+    const auto it =
+        std::find_if(list.begin(), list.end(), [&](const VscVk& e) { return e.Vsc == scan.code; });
     if (it != list.end()) entry = it->Vk;
   };
   switch (scan.prefix) {
@@ -197,7 +220,8 @@ std::int16_t KeyboardLayout::vkKeyScan(char16_t ch) const {
       for (std::size_t cell = 0; cell < row.wch.size(); ++cell) {
         if (row.wch[cell] != ch) continue;
         // The lowest modifier bits that select this cell; the bits KBDSHIFT,
-        // KBDCTRL and KBDALT are VkKeyScan's Shift 1, Ctrl 2 and Alt 4.
+        // KBDCTRL and KBDALT are VkKeyScan's Shift 1, Ctrl 2 and Alt 4. A cell
+        // that no combination selects cannot be typed, so the search goes on.
         for (std::uint32_t bits = 0; bits <= m.wMaxModBits; ++bits) {
           if (m.ModNumber[bits] == cell) {
             return static_cast<std::int16_t>(bits << 8 | row.VirtualKey);

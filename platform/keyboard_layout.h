@@ -60,6 +60,7 @@ class KeyboardLayout {
 
   // Finds KbdLayerDescriptor by name, runs it and reads the tables it returns.
   static KeyboardLayout load(const LoadedImage& image);
+  // A model built by hand; std::invalid_argument unless it keeps the shape the reader checks.
   explicit KeyboardLayout(KbdTables tables);
 
   const KbdTables& tables() const { return tables_; }

@@ -25,17 +25,17 @@ LoadedImage::LoadedImage(const PeFile& file, std::uint32_t base)
       memory_(file.optionalHeader().SizeOfImage, 0),
       sections_(file.sections()),
       dataDirectories_(file.dataDirectories()) {
-  if (base % kAllocationGranularity != 0 ||
-      std::uint64_t{base} + memory_.size() > std::uint64_t{1} << 32) {
-    throw std::invalid_argument("cannot map an image of " + hex(size()) + " bytes at " +
-                                hex(base) + ": the base must be a multiple of 64 KiB below 4 GiB");
+  if (base % kAllocationGranularity != 0 || std::uint64_t{base} + memory_.size() > std::uint64_t{1}
+                                                                                       << 32) {
+    throw std::invalid_argument("cannot map an image of " + hex(size()) + " bytes at " + hex(base) +
+                                ": the base must be a multiple of 64 KiB below 4 GiB");
   }
   mapSections(file);
   const std::uint32_t imageBase = file.optionalHeader().ImageBase;
   if (base != imageBase && (file.fileHeader().Characteristics & pe::IMAGE_FILE_RELOCS_STRIPPED)) {
     throw FormatError("IMAGE_FILE_HEADER", atFileOffset(file.ntHeadersOffset() + 4),
-                      "relocations are stripped, so the image cannot move from " +
-                          hex(imageBase) + " to " + hex(base));
+                      "relocations are stripped, so the image cannot move from " + hex(imageBase) +
+                          " to " + hex(base));
   }
   applyRelocations(base - imageBase);
 }
@@ -91,8 +91,7 @@ void LoadedImage::applyRelocations(std::uint32_t delta) {
                         "the block of " + hex(blockSize) + " bytes runs past the end of the " +
                             "relocations at " + atRva(end) + " in section " + section->Name);
     }
-    for (std::uint32_t at = block + IMAGE_BASE_RELOCATION::size; at < block + blockSize;
-         at += 2) {
+    for (std::uint32_t at = block + IMAGE_BASE_RELOCATION::size; at < block + blockSize; at += 2) {
       const std::uint16_t entry = loadU16(memory_, at);
       const std::uint16_t type = entry >> 12;
       if (type == pe::IMAGE_REL_BASED_ABSOLUTE) continue;
@@ -103,9 +102,9 @@ void LoadedImage::applyRelocations(std::uint32_t delta) {
       }
       const std::uint64_t site = std::uint64_t{page} + (entry & 0x0FFF);
       if (site + 4 > memory_.size()) {
-        throw FormatError("IMAGE_BASE_RELOCATION", atRva(at),
-                          "entry " + hex(entry) + " of page " + hex(page) +
-                              " fixes a value outside the image");
+        throw FormatError(
+            "IMAGE_BASE_RELOCATION", atRva(at),
+            "entry " + hex(entry) + " of page " + hex(page) + " fixes a value outside the image");
       }
       const auto rva = static_cast<std::uint32_t>(site);
       storeU32(memory_, rva, loadU32(memory_, rva) + delta);

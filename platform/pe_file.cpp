@@ -62,9 +62,8 @@ void PeFile::parseHeaders() {
   const std::uint64_t nt = ntHeadersOffset_;
   if (nt + 4 + IMAGE_FILE_HEADER::size > bytes_.size()) {
     throw FormatError("IMAGE_DOS_HEADER", atFileOffset(IMAGE_DOS_HEADER::e_lfanew),
-                      "e_lfanew " + hex(ntHeadersOffset_) +
-                          " points past the end of the file (" + std::to_string(bytes_.size()) +
-                          " bytes)");
+                      "e_lfanew " + hex(ntHeadersOffset_) + " points past the end of the file (" +
+                          std::to_string(bytes_.size()) + " bytes)");
   }
   if (loadU32(bytes_, nt) != pe::IMAGE_NT_SIGNATURE) {
     throw FormatError("IMAGE_NT_HEADERS", atFileOffset(ntHeadersOffset_),
@@ -115,14 +114,13 @@ void PeFile::parseHeaders() {
                       "Magic " + hex(o.Magic) + " is not PE32 (0x10B)");
   }
   if (o.SizeOfImage == 0 || o.SizeOfImage > kMaxImageSize) {
-    throw FormatError("IMAGE_OPTIONAL_HEADER32", where,
-                      "SizeOfImage " + hex(o.SizeOfImage) + " is not between 1 and " +
-                          hex(kMaxImageSize));
+    throw FormatError(
+        "IMAGE_OPTIONAL_HEADER32", where,
+        "SizeOfImage " + hex(o.SizeOfImage) + " is not between 1 and " + hex(kMaxImageSize));
   }
   if (o.SizeOfHeaders > o.SizeOfImage || o.SizeOfHeaders > bytes_.size()) {
     throw FormatError("IMAGE_OPTIONAL_HEADER32", where,
-                      "SizeOfHeaders " + hex(o.SizeOfHeaders) +
-                          " exceeds SizeOfImage or the file");
+                      "SizeOfHeaders " + hex(o.SizeOfHeaders) + " exceeds SizeOfImage or the file");
   }
   if (o.NumberOfRvaAndSizes > pe::IMAGE_NUMBEROF_DIRECTORY_ENTRIES ||
       IMAGE_OPTIONAL_HEADER32::DataDirectory +
@@ -179,9 +177,9 @@ void PeFile::parseSections() {
     if (s.SizeOfRawData != 0 &&
         std::uint64_t{s.PointerToRawData} + s.SizeOfRawData > bytes_.size()) {
       throw FormatError(structure, atFileOffset(s.headerOffset),
-                        "raw data at " + hex(s.PointerToRawData) + " size " +
-                            hex(s.SizeOfRawData) + " runs past the end of the file (" +
-                            std::to_string(bytes_.size()) + " bytes)");
+                        "raw data at " + hex(s.PointerToRawData) + " size " + hex(s.SizeOfRawData) +
+                            " runs past the end of the file (" + std::to_string(bytes_.size()) +
+                            " bytes)");
     }
     if (s.VirtualAddress < previousEnd ||
         std::uint64_t{s.VirtualAddress} + s.mappedSize() > optionalHeader_.SizeOfImage) {
@@ -215,8 +213,7 @@ std::optional<std::uint32_t> PeFile::fileOffsetOfRva(std::uint32_t rva) const {
 }
 
 std::uint32_t PeFile::checkSumOffset() const {
-  return ntHeadersOffset_ + 4 + pe::IMAGE_FILE_HEADER::size +
-         pe::IMAGE_OPTIONAL_HEADER32::CheckSum;
+  return ntHeadersOffset_ + 4 + pe::IMAGE_FILE_HEADER::size + pe::IMAGE_OPTIONAL_HEADER32::CheckSum;
 }
 
 std::uint32_t PeFile::computeChecksum() const {

@@ -24,7 +24,9 @@ Delivery TypingSession::press(ScanCode key) {
   return delivery;
 }
 
-void TypingSession::release(ScanCode key) { held_.erase(key); }
+void TypingSession::release(ScanCode key) {
+  held_.erase(key);
+}
 
 Delivery TypingSession::tap(ScanCode key) {
   Delivery delivery = press(key);

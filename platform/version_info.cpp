@@ -73,9 +73,9 @@ class ResourceTree {
 
   void require(std::uint32_t offset, std::uint64_t length, const std::string& structure) const {
     if (offset + length > size_) {
-      throw FormatError(structure, atAddress(start_ + offset),
-                        "it runs past the end of the resource directory (" + hex(size_) +
-                            " bytes)");
+      throw FormatError(
+          structure, atAddress(start_ + offset),
+          "it runs past the end of the resource directory (" + hex(size_) + " bytes)");
     }
   }
 
@@ -87,7 +87,9 @@ class ResourceTree {
   std::uint32_t size_;
 };
 
-std::uint32_t alignUp4(std::uint32_t offset) { return (offset + 3) & ~3u; }
+std::uint32_t alignUp4(std::uint32_t offset) {
+  return (offset + 3) & ~3u;
+}
 
 // Parses the block at `offset` that must end by `limit` (offsets into `data`).
 VersionBlock parseBlock(const std::vector<std::uint8_t>& data, std::uint32_t offset,
@@ -97,8 +99,9 @@ VersionBlock parseBlock(const std::vector<std::uint8_t>& data, std::uint32_t off
   };
   if (depth > kMaxBlockDepth) throw fail("blocks are nested too deeply");
   if (limit - offset < 6) throw fail("the block header runs past its parent block");
-  VersionBlock block{offset, loadU16(data, offset), loadU16(data, offset + 2),
-                     loadU16(data, offset + 4), {}, {}, {}};
+  VersionBlock block{
+      offset, loadU16(data, offset), loadU16(data, offset + 2), loadU16(data, offset + 4), {}, {},
+      {}};
   if (block.wLength < 6 || block.wLength > limit - offset) {
     throw fail("wLength " + std::to_string(block.wLength) + " does not fit its parent block");
   }
@@ -141,8 +144,8 @@ VersionInfo VersionInfo::read(const LoadedImage& image) {
   const ResourceTree tree(image);
   VersionInfo info;
   const auto [type, typeData] = tree.entry(0, "type", pe::RT_VERSION);
-  const auto [name, nameData] = tree.entry(tree.subdirectory(typeData, "type"), "name",
-                                           kVersionInfoId);
+  const auto [name, nameData] =
+      tree.entry(tree.subdirectory(typeData, "type"), "name", kVersionInfoId);
   const auto [language, dataEntry] =
       tree.entry(tree.subdirectory(nameData, "name"), "language", std::nullopt);
   if (dataEntry & pe::IMAGE_RESOURCE_DATA_IS_DIRECTORY) {
@@ -155,9 +158,9 @@ VersionInfo VersionInfo::read(const LoadedImage& image) {
       image.base() + image.u32(entryVa + IMAGE_RESOURCE_DATA_ENTRY::OffsetToData);
   const std::uint32_t dataSize = image.u32(entryVa + IMAGE_RESOURCE_DATA_ENTRY::Size);
   if (!image.contains(dataVa, dataSize)) {
-    throw FormatError("IMAGE_RESOURCE_DATA_ENTRY", atAddress(entryVa),
-                      "the data at " + hex(dataVa) + " size " + hex(dataSize) +
-                          " lies outside the image");
+    throw FormatError(
+        "IMAGE_RESOURCE_DATA_ENTRY", atAddress(entryVa),
+        "the data at " + hex(dataVa) + " size " + hex(dataSize) + " lies outside the image");
   }
   info.name_ = name;
   info.language_ = language;
@@ -180,13 +183,12 @@ VersionInfo VersionInfo::read(const LoadedImage& image) {
   }
   const auto field = [&](std::uint32_t offset) { return loadU32(root.value, offset); };
   using F = pe::VS_FIXEDFILEINFO;
-  info.fixed_ = {field(F::dwSignature),        field(F::dwStrucVersion),
-                 field(F::dwFileVersionMS),    field(F::dwFileVersionLS),
-                 field(F::dwProductVersionMS), field(F::dwProductVersionLS),
-                 field(F::dwFileFlagsMask),    field(F::dwFileFlags),
-                 field(F::dwFileOS),           field(F::dwFileType),
-                 field(F::dwFileSubtype),      field(F::dwFileDateMS),
-                 field(F::dwFileDateLS)};
+  info.fixed_ = {
+      field(F::dwSignature),     field(F::dwStrucVersion),     field(F::dwFileVersionMS),
+      field(F::dwFileVersionLS), field(F::dwProductVersionMS), field(F::dwProductVersionLS),
+      field(F::dwFileFlagsMask), field(F::dwFileFlags),        field(F::dwFileOS),
+      field(F::dwFileType),      field(F::dwFileSubtype),      field(F::dwFileDateMS),
+      field(F::dwFileDateLS)};
   return info;
 }
 

@@ -44,7 +44,7 @@ struct VersionBlock {
 };
 
 struct VersionString {
-  std::u16string value;      // up to the terminating zero, if any
+  std::u16string value;       // up to the terminating zero, if any
   std::uint16_t valueLength;  // wValueLength: UTF-16 units, the zero included
 };
 

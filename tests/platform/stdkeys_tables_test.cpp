@@ -204,20 +204,32 @@ TEST(StdkeysTables, EveryVirtualKeyHasOneRowAndNoCellIsDead) {
 
 TEST(StdkeysTables, KeyNames) {
   std::vector<std::pair<int, std::u16string>> plain = {
-      {0x01, u"Esc"},   {0x0E, u"Backspace"},   {0x0F, u"Tab"},       {0x1C, u"Enter"},
-      {0x1D, u"Ctrl"},  {0x2A, u"Shift"},       {0x36, u"Right Shift"}, {0x37, u"Num *"},
-      {0x38, u"Alt"},   {0x39, u"Space"},       {0x3A, u"Caps Lock"}};
+      {0x01, u"Esc"},  {0x0E, u"Backspace"}, {0x0F, u"Tab"},         {0x1C, u"Enter"},
+      {0x1D, u"Ctrl"}, {0x2A, u"Shift"},     {0x36, u"Right Shift"}, {0x37, u"Num *"},
+      {0x38, u"Alt"},  {0x39, u"Space"},     {0x3A, u"Caps Lock"}};
   for (int f = 1; f <= 10; ++f) {
     std::string name = "F";
     name += std::to_string(f);
     plain.push_back({0x3A + f, std::u16string(name.begin(), name.end())});
   }
-  for (auto [vsc, name] : std::vector<std::pair<int, std::u16string>>{
-           {0x45, u"Pause"}, {0x46, u"Scroll Lock"}, {0x47, u"Num 7"}, {0x48, u"Num 8"},
-           {0x49, u"Num 9"}, {0x4A, u"Num -"},       {0x4B, u"Num 4"}, {0x4C, u"Num 5"},
-           {0x4D, u"Num 6"}, {0x4E, u"Num +"},       {0x4F, u"Num 1"}, {0x50, u"Num 2"},
-           {0x51, u"Num 3"}, {0x52, u"Num 0"},       {0x53, u"Num Del"}, {0x54, u"Sys Req"},
-           {0x57, u"F11"},   {0x58, u"F12"}}) {
+  for (auto [vsc, name] : std::vector<std::pair<int, std::u16string>>{{0x45, u"Pause"},
+                                                                      {0x46, u"Scroll Lock"},
+                                                                      {0x47, u"Num 7"},
+                                                                      {0x48, u"Num 8"},
+                                                                      {0x49, u"Num 9"},
+                                                                      {0x4A, u"Num -"},
+                                                                      {0x4B, u"Num 4"},
+                                                                      {0x4C, u"Num 5"},
+                                                                      {0x4D, u"Num 6"},
+                                                                      {0x4E, u"Num +"},
+                                                                      {0x4F, u"Num 1"},
+                                                                      {0x50, u"Num 2"},
+                                                                      {0x51, u"Num 3"},
+                                                                      {0x52, u"Num 0"},
+                                                                      {0x53, u"Num Del"},
+                                                                      {0x54, u"Sys Req"},
+                                                                      {0x57, u"F11"},
+                                                                      {0x58, u"F12"}}) {
     plain.push_back({vsc, name});
   }
   for (int f = 13; f <= 24; ++f) {
@@ -226,13 +238,13 @@ TEST(StdkeysTables, KeyNames) {
     plain.push_back({0x7C + f - 13, std::u16string(name.begin(), name.end())});
   }
   const std::vector<std::pair<int, std::u16string>> extended = {
-      {0x1C, u"Num Enter"}, {0x1D, u"Right Control"}, {0x35, u"Num /"},
-      {0x37, u"Prnt Scrn"}, {0x38, u"Right Alt"},     {0x45, u"Num Lock"},
-      {0x46, u"Break"},     {0x47, u"Home"},          {0x48, u"Up"},
-      {0x49, u"Page Up"},   {0x4B, u"Left"},          {0x4D, u"Right"},
-      {0x4F, u"End"},       {0x50, u"Down"},          {0x51, u"Page Down"},
-      {0x52, u"Insert"},    {0x53, u"Delete"},        {0x54, u"<00>"},
-      {0x56, u"Help"},      {0x5B, u"Left Windows"},  {0x5C, u"Right Windows"},
+      {0x1C, u"Num Enter"},  {0x1D, u"Right Control"}, {0x35, u"Num /"},
+      {0x37, u"Prnt Scrn"},  {0x38, u"Right Alt"},     {0x45, u"Num Lock"},
+      {0x46, u"Break"},      {0x47, u"Home"},          {0x48, u"Up"},
+      {0x49, u"Page Up"},    {0x4B, u"Left"},          {0x4D, u"Right"},
+      {0x4F, u"End"},        {0x50, u"Down"},          {0x51, u"Page Down"},
+      {0x52, u"Insert"},     {0x53, u"Delete"},        {0x54, u"<00>"},
+      {0x56, u"Help"},       {0x5B, u"Left Windows"},  {0x5C, u"Right Windows"},
       {0x5D, u"Application"}};
 
   const auto check = [](const std::vector<KeyName>& got,

@@ -4,7 +4,9 @@
 
 namespace platform::test {
 
-const std::vector<std::uint8_t>& stdkeysBytes() { return stdkeysFile().bytes(); }
+const std::vector<std::uint8_t>& stdkeysBytes() {
+  return stdkeysFile().bytes();
+}
 
 const PeFile& stdkeysFile() {
   static const PeFile file = PeFile::read(KVAR_STDKEYS_DLL);
