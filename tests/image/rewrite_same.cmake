@@ -1,0 +1,10 @@
+# Writes the library NAME again with KBDIMAGE and compares it with BUILT.
+set(again ${SCRATCH}/${NAME}.again.dll)
+execute_process(COMMAND ${KBDIMAGE} ${NAME} ${again} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "kbdimage ${NAME} failed: ${status}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${BUILT} ${again} RESULT_VARIABLE differs)
+if(NOT differs EQUAL 0)
+  message(FATAL_ERROR "${NAME}.dll written again differs from the built one")
+endif()
