@@ -68,8 +68,8 @@ typedef struct {
 } KBDTABLES;
 
 _Static_assert(sizeof(KBDTABLES) == 44, "version-0 KBDTABLES is 44 bytes");
-_Static_assert(sizeof(VK_TO_WCHAR_TABLE) == 8 && sizeof(DEADKEY) == 8 &&
-                   sizeof(VSC_LPWSTR) == 8 && sizeof(VSC_VK) == 4,
+_Static_assert(sizeof(VK_TO_WCHAR_TABLE) == 8 && sizeof(DEADKEY) == 8 && sizeof(VSC_LPWSTR) == 8 &&
+                   sizeof(VSC_VK) == 4,
                "record sizes");
 
 typedef KBDTABLES *(WINAPI *Descriptor)(void);
@@ -279,14 +279,17 @@ static int versionReport(const char *path) {
   UINT length = 0;
   if (!VerQueryValueA(info, "\\", (void **)&fixed, &length) || length != sizeof *fixed)
     return fail("no VS_FIXEDFILEINFO");
-  printf("version fixed signature=0x%08lx strucversion=0x%08lx file=%lu.%lu.%lu.%lu product=%lu.%lu.%lu.%lu "
-         "flagsmask=0x%02lx flags=0x%02lx os=0x%08lx type=%lu subtype=%lu date=%lu.%lu\n",
-         fixed->dwSignature, fixed->dwStrucVersion, fixed->dwFileVersionMS >> 16, fixed->dwFileVersionMS & 0xFFFF,
-         fixed->dwFileVersionLS >> 16, fixed->dwFileVersionLS & 0xFFFF,
-         fixed->dwProductVersionMS >> 16, fixed->dwProductVersionMS & 0xFFFF,
-         fixed->dwProductVersionLS >> 16, fixed->dwProductVersionLS & 0xFFFF,
-         fixed->dwFileFlagsMask, fixed->dwFileFlags, fixed->dwFileOS, fixed->dwFileType,
-         fixed->dwFileSubtype, fixed->dwFileDateMS, fixed->dwFileDateLS);
+  printf(
+      "version fixed signature=0x%08lx strucversion=0x%08lx file=%lu.%lu.%lu.%lu "
+      "product=%lu.%lu.%lu.%lu "
+      "flagsmask=0x%02lx flags=0x%02lx os=0x%08lx type=%lu subtype=%lu date=%lu.%lu\n",
+      fixed->dwSignature, fixed->dwStrucVersion, fixed->dwFileVersionMS >> 16,
+      fixed->dwFileVersionMS & 0xFFFF, fixed->dwFileVersionLS >> 16,
+      fixed->dwFileVersionLS & 0xFFFF, fixed->dwProductVersionMS >> 16,
+      fixed->dwProductVersionMS & 0xFFFF, fixed->dwProductVersionLS >> 16,
+      fixed->dwProductVersionLS & 0xFFFF, fixed->dwFileFlagsMask, fixed->dwFileFlags,
+      fixed->dwFileOS, fixed->dwFileType, fixed->dwFileSubtype, fixed->dwFileDateMS,
+      fixed->dwFileDateLS);
 
   WORD *translation = NULL;
   if (!VerQueryValueA(info, "\\VarFileInfo\\Translation", (void **)&translation, &length))
@@ -296,10 +299,10 @@ static int versionReport(const char *path) {
     printf(" 0x%04x/%u", translation[2 * i], translation[2 * i + 1]);
   printf("\n");
 
-  static const char *const keys[] = {
-      "Comments",         "CompanyName",  "FileDescription", "FileVersion",
-      "InternalName",     "LegalCopyright", "LegalTrademarks", "OriginalFilename",
-      "PrivateBuild",     "ProductName",  "ProductVersion",  "SpecialBuild"};
+  static const char *const keys[] = {"Comments",        "CompanyName",      "FileDescription",
+                                     "FileVersion",     "InternalName",     "LegalCopyright",
+                                     "LegalTrademarks", "OriginalFilename", "PrivateBuild",
+                                     "ProductName",     "ProductVersion",   "SpecialBuild"};
   for (unsigned i = 0; i < sizeof keys / sizeof keys[0]; ++i) versionString(info, keys[i]);
   return 0;
 }
