@@ -78,19 +78,22 @@ static const DWORD kPreferredBase = 0x5FF40000;
 
 static DWORD g_base;
 
-static void address(const void *p) {
-  if (p == NULL)
-    printf(" null");
-  else
-    printf(" +0x%08lx", (unsigned long)((DWORD)(UINT_PTR)p - g_base));
-}
-
-static void field(const char *name, const void *p) {
-  printf(" %s=", name);
+/* An address as its offset from the image base, or null. */
+static void offset(const void *p) {
   if (p == NULL)
     printf("null");
   else
     printf("+0x%08lx", (unsigned long)((DWORD)(UINT_PTR)p - g_base));
+}
+
+static void address(const void *p) {
+  putchar(' ');
+  offset(p);
+}
+
+static void field(const char *name, const void *p) {
+  printf(" %s=", name);
+  offset(p);
 }
 
 static void string(const WCHAR *s) {
@@ -242,8 +245,8 @@ static int loadAndDump(const char *path, const char *how, DWORD expectBase) {
   KBDTABLES *first = descriptor();
   KBDTABLES *second = descriptor();
   if (first != second) return fail("two calls of KbdLayerDescriptor returned different addresses");
-  DWORD offset = (DWORD)(UINT_PTR)first - g_base;
-  if ((DWORD)(UINT_PTR)first < g_base || offset + sizeof(KBDTABLES) > sizeOfImage(module))
+  DWORD rva = (DWORD)(UINT_PTR)first - g_base;
+  if ((DWORD)(UINT_PTR)first < g_base || rva + sizeof(KBDTABLES) > sizeOfImage(module))
     return fail("KbdLayerDescriptor returned an address outside the module");
 
   dumpTables(first);
