@@ -4,14 +4,11 @@
 // line, the stand-in's dump of the same file, and the version resource must
 // read back through GetFileVersionInfo and VerQueryValue as the library's.
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <regex>
 #include <sstream>
@@ -21,74 +18,11 @@
 #include "platform/loaded_image.h"
 #include "platform/pe_file.h"
 #include "platform/table_dump.h"
-
-extern char** environ;
+#include "wine_prefix.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Finished {
-  int status;
-  std::string out;
-};
-
-// Runs a program with the given arguments, capturing its standard output;
-// standard error passes through to the test log.
-Finished runProgram(std::vector<std::string> args) {
-  int pipeFds[2];
-  if (pipe(pipeFds) != 0) return {-1, "pipe failed"};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-  posix_spawn_file_actions_addclose(&actions, pipeFds[1]);
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(pipeFds[1]);
-  Finished result{-1, {}};
-  char buffer[4096];
-  for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;) result.out.append(buffer, n);
-  close(pipeFds[0]);
-  if (spawned != 0) return {-1, "could not start " + args[0]};
-  int status = 0;
-  waitpid(pid, &status, 0);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
-
-// A fresh 32-bit Wine prefix in a temporary directory, for the whole run.
-// Nothing needs a screen: DISPLAY is unset.
-class WinePrefix : public ::testing::Environment {
- public:
-  void SetUp() override {
-    std::string dir = (fs::temp_directory_path() / "kvar-wine-XXXXXX").string();
-    ASSERT_NE(mkdtemp(dir.data()), nullptr) << "cannot make a temporary directory";
-    prefix_ = dir;
-    setenv("WINEPREFIX", prefix_.c_str(), 1);
-    setenv("WINEARCH", "win32", 1);
-    setenv("WINEDEBUG", "-all", 1);
-    unsetenv("DISPLAY");
-    const Finished boot = runProgram({KVAR_WINEBOOT, "-i"});
-    ASSERT_EQ(boot.status, 0) << "wineboot -i failed in " << prefix_;
-  }
-
-  void TearDown() override {
-    if (prefix_.empty()) return;
-    runProgram({KVAR_WINESERVER, "-k"});
-    std::error_code ignored;
-    fs::remove_all(prefix_, ignored);
-  }
-
- private:
-  std::string prefix_;
-};
-
-const auto* const kWinePrefix = ::testing::AddGlobalTestEnvironment(new WinePrefix);
 
 // The name Wine gives a file of the host (drive Z: is the root).
 std::string windowsPath(const fs::path& path) {
@@ -169,19 +103,38 @@ void PrintTo(const Library& library, std::ostream* out) {
   *out << library.name;
 }
 
+// One fresh prefix serves the three libraries.
 class WineLoader : public ::testing::TestWithParam<Library> {
  protected:
+  static void SetUpTestSuite() {
+    try {
+      wine_ = std::make_unique<wine::WinePrefix>();
+    } catch (const std::exception& error) {
+      setUpError_ = error.what();
+    }
+  }
+  static void TearDownTestSuite() { wine_.reset(); }
+  void SetUp() override { ASSERT_TRUE(setUpError_.empty()) << "Wine prefix: " << setUpError_; }
+
   static fs::path file(const Library& library) {
     return fs::path(KVAR_TEST_DIST_DIR) / (std::string(library.name) + ".dll");
   }
+
+  static std::unique_ptr<wine::WinePrefix> wine_;
+  static std::string setUpError_;
 };
+
+std::unique_ptr<wine::WinePrefix> WineLoader::wine_;
+std::string WineLoader::setUpError_;
 
 TEST_P(WineLoader, RecordsAndVersionResourceReadBackThroughTheRealLoader) {
   const Library& library = GetParam();
   const fs::path dll = file(library);
-  const Finished probe = runProgram({KVAR_WINE, KVAR_LOADER_PROBE, windowsPath(dll)});
-  ASSERT_EQ(probe.status, 0) << "loader_probe failed on " << dll << "; its output:\n" << probe.out;
-  const ProbeReport report = parse(probe.out);
+  const wine::WineRun probe =
+      wine_->run({"wine", KVAR_LOADER_PROBE, windowsPath(dll)}, wine_->scratch());
+  ASSERT_EQ(probe.exitCode, 0) << "loader_probe failed on " << dll << "; its output:\n"
+                               << probe.output;
+  const ProbeReport report = parse(probe.output);
 
   {
     SCOPED_TRACE("at the preferred base");
