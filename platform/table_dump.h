@@ -11,6 +11,7 @@
 //
 //   <pointer it was reached through> <RECORD> +0x<offset> field=value ...
 //
+// (the KBDTABLES line starts with the record's name alone).
 // - An address prints as its offset from the image base, +0x%08x, or as
 //   null, so dumps of one file loaded at two bases are equal.
 // - A number prints as 0x and two lowercase hex digits for each byte of its
