@@ -8,6 +8,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/loaded_image.h"
+#include "platform/pe_file.h"
+#include "platform/table_dump.h"
 #include "tests/kvar/layout_files.h"
 
 extern char** environ;
@@ -94,6 +97,18 @@ TEST(Cli, CheckFindsAListWithoutItsTerminator) {
   EXPECT_EQ(run.err, "");
 }
 
+TEST(Cli, DumpPrintsThePlatformTableDump) {
+  for (const std::string& name : test::kLayoutNames) {
+    const auto image =
+        platform::LoadedImage::load(platform::PeFile::parse(test::libraryBytes(name)));
+    const std::string expected =
+        platform::dumpTables(image, image.callDescriptor(image.exportByName("KbdLayerDescriptor")));
+    const Outcome run = kvar({"dump", lib(name)});
+    EXPECT_EQ(run.exitCode, 0) << name << ": " << run.err;
+    EXPECT_EQ(run.out, expected) << name;
+  }
+}
+
 TEST(Cli, UnusableInputIsOneLineAndExitCode2) {
   const auto& bytes = test::libraryBytes("stdkeys");
   const std::string truncated =
@@ -104,7 +119,7 @@ TEST(Cli, UnusableInputIsOneLineAndExitCode2) {
   const std::string missing = std::string(KVAR_TEST_SCRATCH_DIR) + "/no-such.dll";
   // clang-format off
   const std::vector<std::string> cases[] = {
-      {"check", truncated}, {"show", truncated}, {"type", truncated, "abc"}, {"check", tiny},
+      {"check", truncated}, {"show", truncated}, {"dump", truncated}, {"dump", lib("stdkeys"), "x"}, {"type", truncated, "abc"}, {"check", tiny},
       {"show", tiny}, {"check", missing}, {"show", missing}, {"check", KVAR_TEST_SCRATCH_DIR},
       {}, {"frobnicate"}, {"show", "--frobnicate", lib("stdkeys")}, {"check", "--all", lib("stdkeys")},
       {"show"}, {"check"}, {"type", lib("stdkeys")}, {"type", lib("stdkeys"), "caf\xC3\xA9"},

@@ -33,6 +33,7 @@ struct Command {
 int runShow(const Args& args);
 int runGuide(const Args& args);
 int runType(const Args& args);
+int runDump(const Args& args);
 int runCheck(const Args& args);
 
 // Writes `text` to `path`; throws InputError when it cannot.

@@ -36,6 +36,13 @@ const Command kCommands[] = {
      "              E0:0x38      a scan code sent after the prefix E0 (E1: likewise)\n"
      "            for example: --keys 'S+0x10 AltGr+0x12 0x29 0x1f'\n",
      runType},
+    {"dump", "print every record of a layout library as neutral text",
+     "usage: kvar dump FILE.dll\n"
+     "Prints one line for each record that KbdLayerDescriptor leads to, in the\n"
+     "order the platform reaches them, every list up to its terminating entry.\n"
+     "Addresses print as offsets from the image base, so the dump does not depend\n"
+     "on where the library is loaded; it is the same text the loader test compares.\n",
+     runDump},
     {"check", "check a layout library against what the platform requires",
      "usage: kvar check FILE.dll\n"
      "Checks the image (PE32, a DLL, no imports, no entry routine, KbdLayerDescriptor\n"
