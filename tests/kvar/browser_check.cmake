@@ -44,7 +44,7 @@ for (const section of document.querySelectorAll('section.layout')) {
 }
 const pre = document.createElement('pre');
 pre.id = 'kvar-probe';
-pre.textContent = lines.join(' ');
+pre.textContent = lines.join(' ') + ' page-height=' + document.documentElement.scrollHeight;
 document.body.appendChild(pre);
 </script>
 </body>
@@ -76,9 +76,12 @@ foreach(name IN LISTS NAMES)
   endif()
 endforeach()
 
-# A screenshot of the page as shipped.
+# A screenshot of the whole page as shipped.
+if(NOT report MATCHES "page-height=([0-9]+)")
+  message(FATAL_ERROR "the probe reported no page height: ${report}")
+endif()
 set(width 900)
-set(height 2400)
+math(EXPR height "${CMAKE_MATCH_1} + 40")
 file(REMOVE ${WORK}/layouts.png)
 chromium(--window-size=${width},${height} --screenshot=${WORK}/layouts.png file://${DIST}/layouts.html)
 if(NOT EXISTS ${WORK}/layouts.png)
