@@ -24,6 +24,8 @@ std::u16string printable(const std::u16string& text) {
       out += u"DEL";
     } else if (c == 0xA0) {
       out += u"NBSP";
+    } else if (c == 0xFFFE || c == 0xFFFF) {
+      out += u'\uFFFD';  // noncharacters, which no page or picture may hold
     } else {
       out += c;
     }

@@ -29,8 +29,8 @@ struct KeyboardView {
 };
 
 // How a legend is written for people: control characters by their name
-// ("ESC", "NUL"), the space by ␣, the no-break space by "NBSP", anything
-// else as itself.
+// ("ESC", "NUL"), the space by ␣, the no-break space by "NBSP", the
+// noncharacters U+FFFE and U+FFFF by U+FFFD, anything else as itself.
 std::u16string printable(const std::u16string& text);
 
 std::string toUtf8(const std::u16string& text);

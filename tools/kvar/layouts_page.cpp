@@ -5,9 +5,10 @@
 namespace kvar {
 namespace {
 
-std::string html(const std::u16string& text) {
+// Text for HTML content and attribute values.
+std::string escaped(const std::string& text) {
   std::string out;
-  for (char c : toUtf8(printable(text))) {
+  for (char c : text) {
     switch (c) {
       case '&':
         out += "&amp;";
@@ -18,11 +19,19 @@ std::string html(const std::u16string& text) {
       case '>':
         out += "&gt;";
         break;
+      case '"':
+        out += "&quot;";
+        break;
       default:
         out += c;
     }
   }
   return out;
+}
+
+// A legend as people read it, for HTML.
+std::string html(const std::u16string& text) {
+  return escaped(toUtf8(printable(text)));
 }
 
 std::string compositionTable(const std::vector<Composition>& compositions) {
@@ -52,9 +61,10 @@ std::string renderLayoutsPage(const std::vector<LayoutSection>& sections) {
       "<p>Each picture shows the main block of a 102-key keyboard with what the layout types "
       "on every key.</p>\n";
   for (const LayoutSection& s : sections) {
-    page += "<section class=\"layout\" id=\"" + s.fileName.substr(0, s.fileName.find('.')) +
-            "\">\n<h2>" + s.title + "</h2>\n<p>Layout library: <code>" + s.fileName +
-            "</code></p>\n" + s.svg;
+    // The title comes from the library's version resource: it is text, never markup.
+    page += "<section class=\"layout\" id=\"" +
+            escaped(s.fileName.substr(0, s.fileName.find('.'))) + "\">\n<h2>" + escaped(s.title) +
+            "</h2>\n<p>Layout library: <code>" + escaped(s.fileName) + "</code></p>\n" + s.svg;
     if (!s.compositions.empty()) {
       page += "<h3>Dead-key compositions</h3>\n" + compositionTable(s.compositions);
     }

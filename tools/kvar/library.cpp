@@ -10,6 +10,15 @@
 namespace kvar {
 namespace {
 
+// Text from the file for a terminal or a page: control characters and
+// noncharacters become U+FFFD, so that a description cannot steer either.
+std::string plainText(std::u16string text) {
+  for (char16_t& c : text) {
+    if (c < 0x20 || c == 0x7F || c == 0xFFFE || c == 0xFFFF) c = 0xFFFD;
+  }
+  return toUtf8(text);
+}
+
 std::string describe(const platform::LoadedImage& image, const std::string& path) {
   std::string fallback = std::filesystem::path(path).filename().string();
   try {
@@ -19,7 +28,7 @@ std::string describe(const platform::LoadedImage& image, const std::string& path
       std::snprintf(table, sizeof table, "%04x%04x", t.language, t.codePage);
       std::u16string key(table, table + 8);
       if (auto text = info.queryString(key, u"FileDescription"); text && !text->value.empty()) {
-        return toUtf8(text->value);
+        return plainText(text->value);
       }
     }
   } catch (const platform::FormatError&) {
