@@ -97,6 +97,16 @@ TEST(Cli, CheckFindsAListWithoutItsTerminator) {
   EXPECT_EQ(run.err, "");
 }
 
+TEST(Cli, CheckTellsAProgramFromALayoutLibrary) {
+  const Outcome run = kvar({"check", KVAR_SETUP_EXE});
+  EXPECT_EQ(run.exitCode, 1);
+  for (const char* finding : {"lack IMAGE_FILE_DLL", "no entry routine", "imports nothing"}) {
+    EXPECT_NE(run.out.find(finding), std::string::npos) << finding << "\n" << run.out;
+  }
+  const std::string noExports = "the image has no complete export directory";
+  EXPECT_EQ(run.out.find(noExports), run.out.rfind(noExports)) << "said twice:\n" << run.out;
+}
+
 TEST(Cli, DumpPrintsThePlatformTableDump) {
   for (const std::string& name : test::kLayoutNames) {
     const auto image =

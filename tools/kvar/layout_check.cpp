@@ -505,7 +505,10 @@ std::optional<std::uint32_t> descriptor(const LoadedImage& image, std::vector<Fi
   try {
     byOrdinal = image.exportByOrdinal(1);
   } catch (const platform::FormatError& e) {
-    findings.push_back({"KbdLayerDescriptor export", exports, e.what()});
+    // Without an export directory both ways fail alike; say it once.
+    if (byName || findings.empty() || findings.back().problem != e.what()) {
+      findings.push_back({"KbdLayerDescriptor export", exports, e.what()});
+    }
   }
   if (byName && byOrdinal && *byName != *byOrdinal) {
     findings.push_back({"KbdLayerDescriptor export", exports,
