@@ -31,6 +31,9 @@ constexpr std::pair<std::uint32_t, const char*> kImportDirectories[] = {
     {13, "delay import directory"},
 };
 
+// A file made to be broken everywhere gets this many findings and a count of the rest.
+constexpr std::size_t kMostFindings = 500;
+
 // The loader places images on 64 KiB boundaries.
 constexpr std::uint32_t kAllocationGranularity = 0x10000;
 
@@ -78,7 +81,11 @@ class RecordChecker {
   };
 
   void find(const std::string& record, std::uint32_t va, std::string problem) {
-    findings_.push_back({record, va - image_.base(), std::move(problem)});
+    if (findings_.size() < kMostFindings) {
+      findings_.push_back({record, va - image_.base(), std::move(problem)});
+    } else {
+      ++leftOut_;
+    }
   }
   std::string at(std::uint32_t va) const { return offsetText(va - image_.base()); }
   void addStart(std::uint32_t va, const std::string& record) { starts_.emplace(va, record); }
@@ -125,6 +132,7 @@ class RecordChecker {
   std::vector<String> strings_;
   std::set<std::uint32_t> stringStarts_;
   std::optional<std::pair<std::uint32_t, std::uint8_t>> scanCodeMap_;
+  std::size_t leftOut_ = 0;
 };
 
 std::optional<std::uint32_t> RecordChecker::pointer(const std::string& record,
@@ -439,6 +447,10 @@ void RecordChecker::check(std::uint32_t tables, std::uint32_t descriptorCode) {
   strings();
   characterTables();
   overruns();
+  if (leftOut_ != 0) {
+    findings_.push_back(
+        {record, tables - image_.base(), std::to_string(leftOut_) + " more findings are left out"});
+  }
 }
 
 // A PE file of another kind than PE32 cannot be mapped as one; say so as a finding.
