@@ -10,7 +10,8 @@ constexpr double kUnit = 54;  // pixels per key unit
 constexpr double kMargin = 12;
 constexpr double kTitleHeight = 34;
 constexpr double kLegendHeight = 64;
-constexpr double kGap = 3;  // between neighbouring keys
+constexpr double kGap = 3;            // between neighbouring keys
+constexpr double kNameCharWidth = 6;  // a character of a key's name, about, in pixels
 
 std::string number(double value) {
   char text[32];
@@ -85,8 +86,14 @@ std::string keyGroup(const KeyCap& cap) {
     g += label("base", cap.base, x + 7, y + kUnit - kGap - 8, "start");
     g += label("third", cap.third, x + w - 6, y + kUnit - kGap - 8, "end");
   } else {
-    g += "<text class=\"name\" x=\"" + number(x + 6) + "\" y=\"" + number(y + 16) + "\">" +
-         escaped(toUtf8(cap.name)) + "</text>";
+    // A name longer than its key is pressed to the key's width.
+    const double room = w - 12;
+    const std::string fit =
+        cap.name.size() * kNameCharWidth > room
+            ? " textLength=\"" + number(room) + "\" lengthAdjust=\"spacingAndGlyphs\""
+            : std::string();
+    g += "<text class=\"name\" x=\"" + number(x + 6) + "\" y=\"" + number(y + 16) + "\"" + fit +
+         ">" + escaped(toUtf8(cap.name)) + "</text>";
   }
   return g + "</g>\n";
 }
