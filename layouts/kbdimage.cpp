@@ -7,12 +7,16 @@
 #include <utility>
 
 #include "layouts/common/image_writer.h"
+#include "layouts/phonkeys/phonkeys.h"
+#include "layouts/progkeys/progkeys.h"
 #include "layouts/stdkeys/stdkeys.h"
 
 namespace {
 
 const std::pair<std::string_view, layout::LayoutLibrary (*)()> kLibraries[] = {
     {"stdkeys", layout::stdkeys},
+    {"progkeys", layout::progkeys},
+    {"phonkeys", layout::phonkeys},
 };
 
 }  // namespace
