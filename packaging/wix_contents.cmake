@@ -26,7 +26,7 @@ set(kvar_component_namespace 723E120C-FBDB-4C1C-AF14-92838AAE4E8C)
 
 set(kvar_component_template [=[
       <Component Id="@file@" Guid="@guid@">
-        <File Id="@file@" Name="@file@" Source="@file@" KeyPath="yes"/>@extra@
+        <File Id="@file@" Name="@msiName@" Source="@file@" KeyPath="yes"/>@extra@
       </Component>
 ]=])
 
@@ -45,11 +45,40 @@ set(kvar_shortcut_template [=[
         <Shortcut Id="GuideShortcut" Directory="ProgramMenuFolder"
                   Name="KVARLAYT.LNK|Kvar keyboard layouts.lnk" Target="[#@file@]"/>]=])
 
+# The name of `file` as the File table holds it: a name that does not fit
+# 8.3 needs its short form before it, "LAYOUT~1.HTM|layouts.html".
+function(kvar_msi_file_name file out)
+  if(file MATCHES "^([A-Za-z0-9_-]+)(\\.([A-Za-z0-9_-]+))?$")
+    set(base ${CMAKE_MATCH_1})
+    set(extension ${CMAKE_MATCH_3})
+  else()
+    message(FATAL_ERROR "No short name for ${file}: letters, digits, _ and - only")
+  endif()
+  string(LENGTH "${base}" base_length)
+  string(LENGTH "${extension}" extension_length)
+  if(base_length LESS_EQUAL 8 AND extension_length LESS_EQUAL 3)
+    set(${out} ${file} PARENT_SCOPE)
+    return()
+  endif()
+  string(SUBSTRING "${base}" 0 6 base)
+  string(SUBSTRING "${extension}" 0 3 extension)
+  string(TOUPPER "${base}~1.${extension}" short)
+  set(${out} "${short}|${file}" PARENT_SCOPE)
+endfunction()
+
 # Appends to `directories` and `refs` in the caller's scope the components
 # that put `files` into `directory`.
 function(kvar_wix_components package directory files shortcut)
   string(APPEND directories "    <DirectoryRef Id=\"${directory}\">\n")
+  set(short_names "")
   foreach(file IN LISTS files)
+    kvar_msi_file_name(${file} msiName)
+    string(REGEX REPLACE "\\|.*" "" short "${msiName}")
+    string(TOUPPER "${short}" short)
+    if(short IN_LIST short_names)
+      message(FATAL_ERROR "${file} would share the short name ${short} in ${directory}")
+    endif()
+    list(APPEND short_names ${short})
     set(extra "")
     if(directory STREQUAL "SystemFolder")
       string(REGEX REPLACE "\\.dll$" "" name ${file})

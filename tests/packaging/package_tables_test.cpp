@@ -32,6 +32,19 @@ const MsiRow* findRow(const std::vector<MsiRow>& rows, const std::string& column
   return row == rows.end() ? nullptr : &*row;
 }
 
+// A file's long name: the File table writes a name that does not fit 8.3
+// with its short form before it, "LAYOUT~1.HTM|layouts.html".
+std::string longName(const MsiRow& file) {
+  const std::string& name = file.at("FileName");
+  return name.substr(name.find('|') + 1);  // npos + 1 is 0
+}
+
+const MsiRow* findFile(const std::vector<MsiRow>& files, const std::string& name) {
+  const auto row = std::find_if(files.begin(), files.end(),
+                                [&](const MsiRow& file) { return longName(file) == name; });
+  return row == files.end() ? nullptr : &*row;
+}
+
 std::vector<std::string> sorted(std::vector<std::string> items) {
   std::sort(items.begin(), items.end());
   return items;
@@ -56,9 +69,19 @@ TEST_P(BothPackages, EveryComponentIsKeyedByItsOwnFile) {
   }
 }
 
+TEST_P(BothPackages, NamesThatDoNotFit83CarryTheirShortForm) {
+  for (const MsiRow& file : readTable(GetParam(), "File")) {
+    const std::string& name = file.at("FileName");
+    const std::string shortName = name.substr(0, name.find('|'));
+    const std::size_t dot = shortName.find('.');
+    EXPECT_LE(shortName.substr(0, dot).size(), 8u) << name;
+    EXPECT_LE(dot == std::string::npos ? 0 : shortName.size() - dot - 1, 3u) << name;
+  }
+}
+
 TEST_P(BothPackages, CarriesTheLibrariesAndTheGuide) {
   std::vector<std::string> names;
-  for (const MsiRow& file : readTable(GetParam(), "File")) names.push_back(file.at("FileName"));
+  for (const MsiRow& file : readTable(GetParam(), "File")) names.push_back(longName(file));
   std::vector<std::string> expected = packaging::kLibraries;
   expected.insert(expected.end(), packaging::kGuide.begin(), packaging::kGuide.end());
   EXPECT_EQ(sorted(names), sorted(expected));
@@ -96,7 +119,7 @@ std::string directoryPath(const std::vector<MsiRow>& directories, const std::str
 
 std::string componentPath(const fs::path& package, const std::string& file) {
   const auto files = readTable(package, "File");
-  const MsiRow* row = findRow(files, "FileName", file);
+  const MsiRow* row = findFile(files, file);
   if (row == nullptr) return "(no file " + file + ")";
   const auto components = readTable(package, "Component");
   const MsiRow* component = findRow(components, "Component", row->at("Component_"));
@@ -122,7 +145,7 @@ TEST(Kvar2000, RegistersEachLayoutWithItsLibrary) {
   for (const std::string& library : packaging::kLibraries) {
     const auto& registration = packaging::registrationOf(library);
     const std::string key = std::string(packaging::kKeyboardLayouts) + "\\" + registration.key;
-    const std::string component = findRow(files, "FileName", library)->at("Component_");
+    const std::string component = findFile(files, library)->at("Component_");
     for (const auto& [name, value] : {std::pair{"Layout File", library},
                                       {"Layout Text", registration.layoutText},
                                       {"Layout Id", registration.layoutId}}) {
@@ -166,7 +189,7 @@ TEST(Kvar2000, StartMenuShortcutOpensTheGuide) {
   EXPECT_EQ(shortcut.at("Name"), "KVARLAYT.LNK|Kvar keyboard layouts.lnk");
   // A formatted target, not a feature: a plain shortcut to the file.
   const auto files = readTable(kKvar2000, "File");
-  const MsiRow* guide = findRow(files, "FileName", "layouts.html");
+  const MsiRow* guide = findFile(files, "layouts.html");
   ASSERT_NE(guide, nullptr);
   EXPECT_EQ(shortcut.at("Target"), "[#" + guide->at("File") + "]");
   EXPECT_EQ(shortcut.at("Component_"), guide->at("Component_"));
@@ -174,7 +197,7 @@ TEST(Kvar2000, StartMenuShortcutOpensTheGuide) {
 
 TEST(KvarMill, PutsEverythingIntoItsOwnFolderAndRegistersNothing) {
   for (const MsiRow& row : readTable(kKvarMill, "File")) {
-    const std::string& file = row.at("FileName");
+    const std::string file = longName(row);
     EXPECT_EQ(componentPath(kKvarMill, file),
               "TARGETDIR:SourceDir/ProgramFilesFolder:./FilesFolder:Kvar")
         << file;
