@@ -7,9 +7,9 @@
 #                     [FOLDER folderId FILES file...]   into that folder
 #                     [SHORTCUT file])                  Start menu shortcut to it
 #
-# Registering a layout library needs its entry in kvar_layout_registration.
-# Every file comes from the staging folder $(var.Staging), where the package
-# build puts copies with a fixed time stamp.
+# Registering a layout library needs its entry kvar_registration_<name>
+# below. wixl reads every file from the folder it runs in, where
+# build_package.cmake puts copies with a fixed time stamp.
 
 # Where each layout is registered: its key under Keyboard Layouts, its Layout
 # Id (README, "Layout Ids") and its Layout Text.
