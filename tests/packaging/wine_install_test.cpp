@@ -179,7 +179,8 @@ class InstallUnderWine : public testing::Test {
     const auto shortcuts = std::count_if(files.begin(), files.end(), [](const std::string& path) {
       return path.ends_with("/" + kShortcut);
     });
-    EXPECT_EQ(shortcuts, packaging::kGuide.empty() ? 0 : 1);
+    EXPECT_FALSE(packaging::kGuide.empty());
+    EXPECT_EQ(shortcuts, 1);
     const RegistryValues entry = uninstallEntry(kKvar2000Name);
     EXPECT_FALSE(entry.empty()) << "no Add/Remove Programs entry " << kKvar2000Name;
     EXPECT_EQ(entry.count("DisplayVersion") ? entry.at("DisplayVersion") : "", "1.0.0");
