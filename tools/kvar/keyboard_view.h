@@ -35,4 +35,7 @@ std::u16string printable(const std::u16string& text);
 
 std::string toUtf8(const std::u16string& text);
 
+// Text for the content and the attribute values of HTML and SVG.
+std::string markupEscaped(const std::string& text);
+
 }  // namespace kvar

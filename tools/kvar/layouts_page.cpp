@@ -5,33 +5,9 @@
 namespace kvar {
 namespace {
 
-// Text for HTML content and attribute values.
-std::string escaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 // A legend as people read it, for HTML.
 std::string html(const std::u16string& text) {
-  return escaped(toUtf8(printable(text)));
+  return markupEscaped(toUtf8(printable(text)));
 }
 
 std::string compositionTable(const std::vector<Composition>& compositions) {
@@ -63,8 +39,8 @@ std::string renderLayoutsPage(const std::vector<LayoutSection>& sections) {
   for (const LayoutSection& s : sections) {
     // The title comes from the library's version resource: it is text, never markup.
     page += "<section class=\"layout\" id=\"" +
-            escaped(s.fileName.substr(0, s.fileName.find('.'))) + "\">\n<h2>" + escaped(s.title) +
-            "</h2>\n<p>Layout library: <code>" + escaped(s.fileName) + "</code></p>\n" + s.svg;
+            markupEscaped(s.fileName.substr(0, s.fileName.find('.'))) + "\">\n<h2>" + markupEscaped(s.title) +
+            "</h2>\n<p>Layout library: <code>" + markupEscaped(s.fileName) + "</code></p>\n" + s.svg;
     if (!s.compositions.empty()) {
       page += "<h3>Dead-key compositions</h3>\n" + compositionTable(s.compositions);
     }

@@ -22,29 +22,6 @@ std::string number(double value) {
   return s;
 }
 
-std::string escaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 std::string hex2(unsigned value) {
   char text[8];
   std::snprintf(text, sizeof text, "0x%02X", value);
@@ -55,7 +32,7 @@ std::string label(const char* cls, const Legend& legend, double x, double y, con
   if (legend.text.empty()) return {};
   std::string classes = std::string(cls) + (legend.dead ? " dead" : "");
   return "<text class=\"" + classes + "\" x=\"" + number(x) + "\" y=\"" + number(y) +
-         "\" text-anchor=\"" + anchor + "\">" + escaped(toUtf8(printable(legend.text))) + "</text>";
+         "\" text-anchor=\"" + anchor + "\">" + markupEscaped(toUtf8(printable(legend.text))) + "</text>";
 }
 
 // The outline of a key: a rectangle, or for the two-row Enter key the L
@@ -93,7 +70,7 @@ std::string keyGroup(const KeyCap& cap) {
             ? " textLength=\"" + number(room) + "\" lengthAdjust=\"spacingAndGlyphs\""
             : std::string();
     g += "<text class=\"name\" x=\"" + number(x + 6) + "\" y=\"" + number(y + 16) + "\"" + fit +
-         ">" + escaped(toUtf8(cap.name)) + "</text>";
+         ">" + markupEscaped(toUtf8(cap.name)) + "</text>";
   }
   return g + "</g>\n";
 }
@@ -109,7 +86,7 @@ std::string legendBox(const KeyboardView& view, double y) {
   s += "<text class=\"third\" x=\"45\" y=\"43\" text-anchor=\"end\">" +
        std::string(view.altGr ? "G" : "C") + "</text>";
   s += "<text class=\"note\" x=\"64\" y=\"16\">S: with Shift   B: Base   " +
-       std::string(view.altGr ? "G" : "C") + ": with " + escaped(third) + "</text>";
+       std::string(view.altGr ? "G" : "C") + ": with " + markupEscaped(third) + "</text>";
   s += "<text class=\"note\" x=\"64\" y=\"34\"><tspan class=\"dead\">red</tspan>: dead key, "
        "waits for the next key</text>";
   s += "<rect class=\"moved-sample\" x=\"64\" y=\"40\" width=\"14\" height=\"12\" rx=\"2\"/>";
@@ -125,7 +102,7 @@ std::string renderSvg(const KeyboardView& view) {
   std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"keyboard\" width=\"" +
                     number(width) + "\" height=\"" + number(height) + "\" viewBox=\"0 0 " +
                     number(width) + " " + number(height) + "\">\n";
-  svg += "<title>" + escaped(view.title) + "</title>\n";
+  svg += "<title>" + markupEscaped(view.title) + "</title>\n";
   svg +=
       "<style>"
       "text{font-family:'DejaVu Sans',Verdana,sans-serif;fill:#222}"
@@ -136,7 +113,7 @@ std::string renderSvg(const KeyboardView& view) {
       ".note{font-size:13px}.title{font-size:20px;font-weight:bold}"
       "</style>\n";
   svg += "<text class=\"title\" x=\"" + number(kMargin) + "\" y=\"" + number(kMargin + 22) + "\">" +
-         escaped(view.title) + "</text>\n";
+         markupEscaped(view.title) + "</text>\n";
   for (const KeyCap& cap : view.keys) svg += keyGroup(cap);
   svg += legendBox(view, kMargin + kTitleHeight + kKeyboardRows * kUnit + 8);
   return svg + "</svg>\n";
