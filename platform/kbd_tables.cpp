@@ -38,9 +38,12 @@ class TablesReader {
   // Calls `entry` for each entry of the list at `start` up to the first whose
   // key field is zero; a list that reaches the end of the image without one
   // is malformed.
+  // A list may hold at most `maxEntries`, so that a crafted file cannot make
+  // the reader walk, or hold, more than a layout ever needs.
   void walkList(const std::string& structure, std::uint32_t start, std::uint32_t entrySize,
                 const std::function<bool(std::uint32_t)>& isEnd,
-                const std::function<void(std::uint32_t)>& entry) const {
+                const std::function<void(std::uint32_t)>& entry,
+                std::uint32_t maxEntries = kMaxListEntries) const {
     for (std::uint32_t va = start, count = 0;; va += entrySize, ++count) {
       if (!image_.contains(va, entrySize)) {
         throw FormatError(structure + " list", atAddress(start),
@@ -48,6 +51,10 @@ class TablesReader {
                               std::to_string(count) + " entries read)");
       }
       if (isEnd(va)) return;
+      if (count == maxEntries) {
+        throw FormatError(structure + " list", atAddress(start),
+                          "more than " + std::to_string(maxEntries) + " entries");
+      }
       entry(va);
     }
   }
@@ -187,7 +194,8 @@ KbdTables readKbdTables(const LoadedImage& image, std::uint32_t address) {
   r.walkList(
       "VK_TO_WCHAR_TABLE", t.pVkToWcharTable, VK_TO_WCHAR_TABLE::size,
       [&](std::uint32_t e) { return image.u32(e + VK_TO_WCHAR_TABLE::pVkToWchars) == 0; },
-      [&](std::uint32_t e) { t.vkToWcharTable.push_back(readCharTable(r, e)); });
+      [&](std::uint32_t e) { t.vkToWcharTable.push_back(readCharTable(r, e)); },
+      kMaxCharTables);
 
   if (t.pDeadKey != 0) {
     using kbd::DEADKEY;

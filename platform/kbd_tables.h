@@ -94,6 +94,12 @@ struct KbdTables {
   std::vector<VscVk> vscToVkE1;
 };
 
+// The most entries the reader takes from one list, and the most character
+// tables: far above any layout (a virtual key is one byte), and low enough that
+// a crafted file that points many entries at one long table stays cheap.
+inline constexpr std::uint32_t kMaxListEntries = 4096;
+inline constexpr std::uint32_t kMaxCharTables = 64;
+
 // Reads the tree rooted at `address`; throws FormatError naming the record,
 // field and address of the first thing that is wrong.
 KbdTables readKbdTables(const LoadedImage& image, std::uint32_t address);

@@ -118,12 +118,13 @@ bool LoadedImage::contains(std::uint32_t va, std::uint32_t length) const {
   return va >= base_ && std::uint64_t{va - base_} + length <= memory_.size();
 }
 
-void LoadedImage::requireInside(const std::string& structure, std::uint32_t va,
-                                std::uint32_t length, const std::string& what) const {
+void LoadedImage::requireInside(std::string_view structure, std::uint32_t va,
+                                std::uint32_t length, std::string_view what) const {
   if (!contains(va, length)) {
-    throw FormatError(structure, atAddress(va),
-                      what + " (" + std::to_string(length) + " bytes) lies outside the image " +
-                          hex(base_) + ".." + hex(base_ + size() - 1));
+    throw FormatError(std::string(structure), atAddress(va),
+                      std::string(what) + " (" + std::to_string(length) +
+                          " bytes) lies outside the image " + hex(base_) + ".." +
+                          hex(base_ + size() - 1));
   }
 }
 

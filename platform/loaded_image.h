@@ -46,8 +46,9 @@ class LoadedImage {
   LoadedImage(const PeFile& file, std::uint32_t base);
   void mapSections(const PeFile& file);
   void applyRelocations(std::uint32_t delta);
-  void requireInside(const std::string& structure, std::uint32_t va, std::uint32_t length,
-                     const std::string& what) const;
+  // Text is turned into a message only when the check fails: reads are many.
+  void requireInside(std::string_view structure, std::uint32_t va, std::uint32_t length,
+                     std::string_view what) const;
   std::uint32_t exportFunction(std::uint32_t index, const std::string& what) const;
 
   std::uint32_t base_;

@@ -15,6 +15,7 @@
 #include "layouts/common/image_writer.h"
 #include "layouts/progkeys/progkeys.h"
 #include "platform/format_error.h"
+#include "platform/kbd_tables.h"
 #include "platform/loaded_image.h"
 #include "platform/pe_file.h"
 
@@ -144,3 +145,28 @@ TEST(TableDump, PointerOutsideTheImageIsAFormatError) {
 }
 
 }  // namespace
+
+// A list longer than any layout needs is refused before the reader walks it:
+// here more character tables than the reader takes, each of one short row.
+TEST(TableReader, MoreCharacterTablesThanALayoutNeedsIsAFormatError) {
+  static constexpr layout::CharRow<1> kRow[] = {{'A', 0, {u'a'}}};
+  layout::LayoutLibrary library = layout::progkeys();
+  library.tables.charTables.assign(platform::kMaxCharTables + 1, layout::CharTable::of<1>(kRow));
+  const PeFile file = PeFile::parse(image::buildImage(library));
+  const LoadedImage image = LoadedImage::load(file);
+  try {
+    platform::readKbdTables(image, image.callDescriptor(image.exportByName("KbdLayerDescriptor")));
+    FAIL() << "the tables were read";
+  } catch (const platform::FormatError& e) {
+    EXPECT_EQ(e.structure(), "VK_TO_WCHAR_TABLE list");
+    EXPECT_NE(std::string(e.what()).find("more than 64 entries"), std::string::npos) << e.what();
+  }
+
+  library.tables.charTables.pop_back();
+  const PeFile fits = PeFile::parse(image::buildImage(library));
+  const LoadedImage loaded = LoadedImage::load(fits);
+  EXPECT_EQ(platform::readKbdTables(loaded, loaded.callDescriptor(loaded.exportByName(
+                                                "KbdLayerDescriptor")))
+                .vkToWcharTable.size(),
+            platform::kMaxCharTables);
+}
