@@ -194,8 +194,7 @@ KbdTables readKbdTables(const LoadedImage& image, std::uint32_t address) {
   r.walkList(
       "VK_TO_WCHAR_TABLE", t.pVkToWcharTable, VK_TO_WCHAR_TABLE::size,
       [&](std::uint32_t e) { return image.u32(e + VK_TO_WCHAR_TABLE::pVkToWchars) == 0; },
-      [&](std::uint32_t e) { t.vkToWcharTable.push_back(readCharTable(r, e)); },
-      kMaxCharTables);
+      [&](std::uint32_t e) { t.vkToWcharTable.push_back(readCharTable(r, e)); }, kMaxCharTables);
 
   if (t.pDeadKey != 0) {
     using kbd::DEADKEY;

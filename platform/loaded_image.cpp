@@ -118,8 +118,8 @@ bool LoadedImage::contains(std::uint32_t va, std::uint32_t length) const {
   return va >= base_ && std::uint64_t{va - base_} + length <= memory_.size();
 }
 
-void LoadedImage::requireInside(std::string_view structure, std::uint32_t va,
-                                std::uint32_t length, std::string_view what) const {
+void LoadedImage::requireInside(std::string_view structure, std::uint32_t va, std::uint32_t length,
+                                std::string_view what) const {
   if (!contains(va, length)) {
     throw FormatError(std::string(structure), atAddress(va),
                       std::string(what) + " (" + std::to_string(length) +

@@ -165,8 +165,8 @@ TEST(TableReader, MoreCharacterTablesThanALayoutNeedsIsAFormatError) {
   library.tables.charTables.pop_back();
   const PeFile fits = PeFile::parse(image::buildImage(library));
   const LoadedImage loaded = LoadedImage::load(fits);
-  EXPECT_EQ(platform::readKbdTables(loaded, loaded.callDescriptor(loaded.exportByName(
-                                                "KbdLayerDescriptor")))
+  EXPECT_EQ(platform::readKbdTables(
+                loaded, loaded.callDescriptor(loaded.exportByName("KbdLayerDescriptor")))
                 .vkToWcharTable.size(),
             platform::kMaxCharTables);
 }
