@@ -118,6 +118,12 @@ void PeFile::parseHeaders() {
         "IMAGE_OPTIONAL_HEADER32", where,
         "SizeOfImage " + hex(o.SizeOfImage) + " is not between 1 and " + hex(kMaxImageSize));
   }
+  // The loader places an image on a 64 KiB boundary and wholly below 4 GiB.
+  if (o.ImageBase % 0x10000 != 0 || std::uint64_t{o.ImageBase} + o.SizeOfImage > 1ull << 32) {
+    throw FormatError("IMAGE_OPTIONAL_HEADER32", where,
+                      "ImageBase " + hex(o.ImageBase) +
+                          " is not a multiple of 64 KiB with the image below 4 GiB");
+  }
   if (o.SizeOfHeaders > o.SizeOfImage || o.SizeOfHeaders > bytes_.size()) {
     throw FormatError("IMAGE_OPTIONAL_HEADER32", where,
                       "SizeOfHeaders " + hex(o.SizeOfHeaders) + " exceeds SizeOfImage or the file");

@@ -78,6 +78,13 @@ const Corruption kCorruptions[] = {
        b[nt + 1] = 'X';
        return atFileOffset(nt);
      }},
+    {"an ImageBase the loader cannot use", "IMAGE_OPTIONAL_HEADER32",
+     [](Bytes& b) {
+       const std::uint32_t optional =
+           loadU32(b, pe::IMAGE_DOS_HEADER::e_lfanew) + 4 + pe::IMAGE_FILE_HEADER::size;
+       storeU32(b, optional + pe::IMAGE_OPTIONAL_HEADER32::ImageBase, 0x5FF41000);
+       return atFileOffset(optional);
+     }},
     {"a section outside the file", "IMAGE_SECTION_HEADER .rsrc",
      [](Bytes& b) {
        const Section& s = section(".rsrc");
