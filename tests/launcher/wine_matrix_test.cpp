@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "wine_prefix.h"
+#include "wine_suite.h"
 
 namespace {
 
@@ -143,20 +143,15 @@ void PrintTo(const Case& c, std::ostream* out) {
   *out << c.version.name << " " << placeName(c.place) << (c.startFails ? " start fails" : "");
 }
 
-class SetupUnderWine : public testing::TestWithParam<Case> {
+class SetupUnderWine : public wine::WineSuite<testing::TestWithParam<Case>> {
  protected:
   static void SetUpTestSuite() {
-    try {
-      wine_ = std::make_unique<wine::WinePrefix>();
-      wine_->traceCalls(kTraced);
-    } catch (const std::exception& error) {
-      setUpError_ = error.what();
-    }
+    makePrefix([](wine::WinePrefix& prefix) { prefix.traceCalls(kTraced); });
   }
-  static void TearDownTestSuite() { wine_.reset(); }
 
   void SetUp() override {
-    ASSERT_TRUE(setUpError_.empty()) << "Wine prefix: " << setUpError_;
+    WineSuite::SetUp();
+    if (HasFatalFailure()) return;
     const Version& version = GetParam().version;
     const std::string wanted = std::string(version.winecfg) + " " + version.versionNumber;
     if (wanted != currentVersion_) {
@@ -166,13 +161,9 @@ class SetupUnderWine : public testing::TestWithParam<Case> {
     }
   }
 
-  static std::unique_ptr<wine::WinePrefix> wine_;
-  static std::string setUpError_;
   static std::string currentVersion_;
 };
 
-std::unique_ptr<wine::WinePrefix> SetupUnderWine::wine_;
-std::string SetupUnderWine::setUpError_;
 std::string SetupUnderWine::currentVersion_;
 
 TEST_P(SetupUnderWine, DecidesAsOnWindows) {

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "expected_contents.h"
-#include "wine_prefix.h"
+#include "wine_suite.h"
 
 namespace {
 
@@ -76,19 +76,8 @@ std::string lowered(std::string text) {
   return text;
 }
 
-class InstallUnderWine : public testing::Test {
+class InstallUnderWine : public wine::WineSuite<> {
  protected:
-  static void SetUpTestSuite() {
-    try {
-      wine_ = std::make_unique<wine::WinePrefix>();
-    } catch (const std::exception& error) {
-      setUpError_ = error.what();
-    }
-  }
-  static void TearDownTestSuite() { wine_.reset(); }
-
-  void SetUp() override { ASSERT_TRUE(setUpError_.empty()) << "Wine prefix: " << setUpError_; }
-
   // Every Wine program runs without the menu builder, which would write the
   // Start menu shortcut into the desktop of the machine running the test.
   static wine::WineRun run(const std::vector<std::string>& command, const fs::path& directory) {
@@ -223,13 +212,7 @@ class InstallUnderWine : public testing::Test {
     EXPECT_TRUE(uninstallEntry(kKvar2000Name).empty());
     EXPECT_TRUE(uninstallEntry(kKvarMillName).empty());
   }
-
-  static std::unique_ptr<wine::WinePrefix> wine_;
-  static std::string setUpError_;
 };
-
-std::unique_ptr<wine::WinePrefix> InstallUnderWine::wine_;
-std::string InstallUnderWine::setUpError_;
 
 TEST_F(InstallUnderWine, Kvar2000QuietlyThenUninstalled) {
   ASSERT_NO_THROW(wine_->setWindowsVersion("win2k"));

@@ -18,7 +18,7 @@
 #include "platform/loaded_image.h"
 #include "platform/pe_file.h"
 #include "platform/table_dump.h"
-#include "wine_prefix.h"
+#include "wine_suite.h"
 
 namespace {
 
@@ -104,28 +104,12 @@ void PrintTo(const Library& library, std::ostream* out) {
 }
 
 // One fresh prefix serves the three libraries.
-class WineLoader : public ::testing::TestWithParam<Library> {
+class WineLoader : public wine::WineSuite<::testing::TestWithParam<Library>> {
  protected:
-  static void SetUpTestSuite() {
-    try {
-      wine_ = std::make_unique<wine::WinePrefix>();
-    } catch (const std::exception& error) {
-      setUpError_ = error.what();
-    }
-  }
-  static void TearDownTestSuite() { wine_.reset(); }
-  void SetUp() override { ASSERT_TRUE(setUpError_.empty()) << "Wine prefix: " << setUpError_; }
-
   static fs::path file(const Library& library) {
     return fs::path(KVAR_TEST_DIST_DIR) / (std::string(library.name) + ".dll");
   }
-
-  static std::unique_ptr<wine::WinePrefix> wine_;
-  static std::string setUpError_;
 };
-
-std::unique_ptr<wine::WinePrefix> WineLoader::wine_;
-std::string WineLoader::setUpError_;
 
 TEST_P(WineLoader, RecordsAndVersionResourceReadBackThroughTheRealLoader) {
   const Library& library = GetParam();
