@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/typing_session.h"
-#include "tests/phonkeys/phonkeys_file.h"
+#include "tests/common/built_files.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ std::multimap<char16_t, ScanCode> typedWith(const std::vector<ScanCode>& modifie
                                             bool capsLock = false, bool numLock = false) {
   std::multimap<char16_t, ScanCode> typed;
   for (ScanCode key : everyScanCode()) {
-    TypingSession session(phonkeys_test::phonkeys());
+    TypingSession session(platform::test::builtLayout("phonkeys"));
     session.setCapsLock(capsLock);
     session.setNumLock(numLock);
     for (char16_t ch : session.chord(modifiers, key).chars) typed.emplace(ch, key);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/typing_session.h"
-#include "tests/phonkeys/phonkeys_file.h"
+#include "tests/common/built_files.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ using platform::TypingSession;
 namespace keys = platform::keys;
 
 std::u16string typed(const std::vector<ScanCode>& modifiers, ScanCode key, bool capsLock = false) {
-  TypingSession session(phonkeys_test::phonkeys());
+  TypingSession session(platform::test::builtLayout("phonkeys"));
   session.setCapsLock(capsLock);
   return session.chord(modifiers, key).chars;
 }
@@ -176,11 +176,11 @@ TEST(PhonkeysKeys, MovedSymbolsAndCharacterToKeyOrder) {
   };
   // clang-format on
   for (const Case& c : cases) {
-    EXPECT_EQ(phonkeys_test::phonkeys().vkKeyScan(c.ch), c.key)
+    EXPECT_EQ(platform::test::builtLayout("phonkeys").vkKeyScan(c.ch), c.key)
         << "U+" << std::hex << static_cast<unsigned>(c.ch);
   }
   for (char16_t ch : std::u16string(u"@#$&'<>[]^`{}~aZ")) {
-    EXPECT_EQ(phonkeys_test::phonkeys().vkKeyScan(ch), -1) << static_cast<char>(ch);
+    EXPECT_EQ(platform::test::builtLayout("phonkeys").vkKeyScan(ch), -1) << static_cast<char>(ch);
   }
 }
 

@@ -10,7 +10,7 @@
 #include "platform/byte_order.h"
 #include "platform/format_error.h"
 #include "platform/version_info.h"
-#include "tests/platform/test_files.h"
+#include "tests/common/built_files.h"
 
 namespace platform {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "layouts/common/pe.h"
 #include "platform/format_error.h"
-#include "tests/platform/test_files.h"
+#include "tests/common/built_files.h"
 
 namespace platform {
 namespace {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "layouts/common/pe.h"
-#include "tests/platform/test_files.h"
+#include "tests/common/built_files.h"
 
 namespace platform {
 namespace {

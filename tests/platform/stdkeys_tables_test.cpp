@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "layouts/common/kbd.h"
-#include "tests/platform/test_files.h"
+#include "tests/common/built_files.h"
 
 namespace platform {
 namespace {

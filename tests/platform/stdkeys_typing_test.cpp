@@ -9,7 +9,7 @@
 
 #include "layouts/common/kbd.h"
 #include "platform/typing_session.h"
-#include "tests/platform/test_files.h"
+#include "tests/common/built_files.h"
 
 namespace platform {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/typing_session.h"
-#include "tests/progkeys/progkeys_file.h"
+#include "tests/common/built_files.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ TEST(ProgkeysDeadKey, EveryCompositionThroughRealKeyPresses) {
         for (bool shift : {false, true}) {
           SCOPED_TRACE(std::string(dead == Dead::Grave ? "grave" : "tilde") + " dead key, then " +
                        c.key + (shift ? " with Shift" : "") + (capsLock ? " under Caps Lock" : ""));
-          TypingSession session(progkeys_test::progkeys());
+          TypingSession session(platform::test::builtLayout("progkeys"));
           session.setCapsLock(capsLock);
           expectDelivered(pressDeadKey(session, dead), -1, {deadCharacter(dead)});
           const char16_t composed =
@@ -95,7 +95,7 @@ TEST(ProgkeysDeadKey, SpaceGivesTheDeadCharacterWhateverCapsLock) {
       for (bool shiftOnSpace : {false, true}) {
         SCOPED_TRACE(std::string(dead == Dead::Grave ? "grave" : "tilde") +
                      (capsLock ? " under Caps Lock" : "") + (shiftOnSpace ? ", Shift+Space" : ""));
-        TypingSession session(progkeys_test::progkeys());
+        TypingSession session(platform::test::builtLayout("progkeys"));
         session.setCapsLock(capsLock);
         expectDelivered(pressDeadKey(session, dead), -1, {deadCharacter(dead)});
         EXPECT_EQ(session.pendingDeadChar(), deadCharacter(dead));
@@ -128,7 +128,7 @@ TEST(ProgkeysDeadKey, PairWithoutEntryDeliversBoth) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    TypingSession session(progkeys_test::progkeys());
+    TypingSession session(platform::test::builtLayout("progkeys"));
     pressDeadKey(session, c.dead);
     expectDelivered(press(session, c.scan, c.shift), 2, c.delivered);
     EXPECT_EQ(session.pendingDeadChar(), std::nullopt);
@@ -141,7 +141,7 @@ TEST(ProgkeysDeadKey, PairWithoutEntryDeliversBoth) {
 TEST(ProgkeysDeadKey, CtrlWithTheDeadKeyGivesNothingAndLeavesNothingPending) {
   for (bool shift : {false, true}) {
     SCOPED_TRACE(shift ? "Shift+Ctrl" : "Ctrl");
-    TypingSession session(progkeys_test::progkeys());
+    TypingSession session(platform::test::builtLayout("progkeys"));
     const Delivery delivery = shift ? session.chord({keys::kLeftCtrl, keys::kLeftShift}, kDeadKey)
                                     : session.chord({keys::kLeftCtrl}, kDeadKey);
     expectDelivered(delivery, 0, u"");
@@ -153,14 +153,14 @@ TEST(ProgkeysDeadKey, CtrlWithTheDeadKeyGivesNothingAndLeavesNothingPending) {
 
 // Shift held on the dead key and kept down or let go before the letter.
 TEST(ProgkeysDeadKey, TheSecondKeyDecidesTheCaseNotTheDeadKey) {
-  TypingSession held(progkeys_test::progkeys());
+  TypingSession held(platform::test::builtLayout("progkeys"));
   held.press(keys::kLeftShift);
   held.tap(kDeadKey);
   held.tap(kW);
   held.release(keys::kLeftShift);
   EXPECT_EQ(held.text(), u"\u0116");  // Ė
 
-  TypingSession released(progkeys_test::progkeys());
+  TypingSession released(platform::test::builtLayout("progkeys"));
   released.press(keys::kLeftShift);
   released.tap(kDeadKey);
   released.release(keys::kLeftShift);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/typing_session.h"
-#include "tests/progkeys/progkeys_file.h"
+#include "tests/common/built_files.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ TEST(ProgkeysKeys, CtrlCapsLockAndTheKeypad) {
   // clang-format on
   for (const Typed& c : cases) {
     SCOPED_TRACE(c.what);
-    TypingSession session(progkeys_test::progkeys());
+    TypingSession session(platform::test::builtLayout("progkeys"));
     session.setCapsLock(c.capsLock);
     const platform::Delivery delivery = session.chord(c.modifiers, c.key);
     EXPECT_EQ(delivery.chars, c.delivered);
@@ -72,7 +72,8 @@ TEST(ProgkeysKeys, CtrlCapsLockAndTheKeypad) {
 // No KLLF_ALTGR: the right Alt key is the same plain Alt as the left one.
 TEST(ProgkeysKeys, RightAltIsPlainAlt) {
   for (ScanCode key : {ScanCode{0x12}, ScanCode{0x05}, ScanCode{0x1A}}) {
-    TypingSession left(progkeys_test::progkeys()), right(progkeys_test::progkeys());
+    TypingSession left(platform::test::builtLayout("progkeys")),
+        right(platform::test::builtLayout("progkeys"));
     EXPECT_EQ(left.chord({keys::kLeftAlt}, key), right.chord({keys::kRightAlt}, key));
     EXPECT_EQ(left.text(), right.text());
   }
@@ -80,7 +81,7 @@ TEST(ProgkeysKeys, RightAltIsPlainAlt) {
 
 // The keypad decimal key gives a comma, with Shift the backspace character.
 TEST(ProgkeysKeys, KeypadDecimalKey) {
-  TypingSession session(progkeys_test::progkeys());
+  TypingSession session(platform::test::builtLayout("progkeys"));
   session.setNumLock(true);
   EXPECT_EQ(session.tap({0x53}).chars, u",");
   EXPECT_EQ(session.tap({0x52}).chars, u"0");
@@ -119,7 +120,7 @@ TEST(ProgkeysKeys, CharacterMapsBackToTheFirstRowThatHoldsIt) {
   };
   // clang-format on
   for (const Case& c : cases) {
-    EXPECT_EQ(progkeys_test::progkeys().vkKeyScan(c.ch), c.key)
+    EXPECT_EQ(platform::test::builtLayout("progkeys").vkKeyScan(c.ch), c.key)
         << "U+" << std::hex << static_cast<unsigned>(c.ch);
   }
 }
@@ -131,7 +132,7 @@ TEST(ProgkeysKeys, ComposedCharactersMapToNoKey) {
       u"\u016B\u016A\u017E\u017D\u20AC\u201E\u201C";
   ASSERT_EQ(composed.size(), 21u);
   for (char16_t ch : composed) {
-    EXPECT_EQ(progkeys_test::progkeys().vkKeyScan(ch), -1)
+    EXPECT_EQ(platform::test::builtLayout("progkeys").vkKeyScan(ch), -1)
         << "U+" << std::hex << static_cast<unsigned>(ch);
   }
 }
